@@ -33,7 +33,8 @@ public:
     virtual bool purge(PurgeKind kind) = 0;
     /// False when the bytes could not be handed to the line.
     virtual bool write(const std::uint8_t* data, std::size_t count) = 0;
-    /// False only when the read call itself failed (device gone).
+    /// False only when the read call itself failed (device gone); `received`
+    /// still counts what arrived before that.
     virtual bool read(std::uint8_t* buffer, std::size_t count, std::size_t& received) = 0;
 };
 

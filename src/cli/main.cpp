@@ -1,1 +1,75 @@
-int main(){return 0;}
+// varnok-cli: creates, shows and builds channel files without the window.
+// This file only parses the command line and dispatches; the subcommands
+// live in cmd_*.cpp.
+#include "cli_error.h"
+#include "commands.h"
+#include "text.h"
+
+#include <CLI/CLI.hpp>
+
+#include <exception>
+#include <iostream>
+#include <new>
+
+namespace {
+
+constexpr const char* kFooter = "Exit status: 0 success, 1 a file could not be read or written, 2 bad usage or input.";
+
+int fail(int status, const std::string& line) {
+    std::cerr << "varnok-cli: " << varnok::cli::oneLine(line) << '\n';
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    using namespace varnok::cli;
+
+    CLI::App app{"Channel files (.sin) of the QX-100, QX-200 and QX-300 radios.", "varnok-cli"};
+    app.footer(kFooter);
+    app.set_version_flag("--version", VARNOK_VERSION);
+    app.require_subcommand(1);
+
+    NewOptions newOptions;
+    CLI::App* newCommand = app.add_subcommand("new", "Write the channel file of a new document.");
+    newCommand->add_option("-o,--output", newOptions.output, "Channel file to write")->required();
+
+    ShowOptions showOptions;
+    CLI::App* showCommand = app.add_subcommand("show", "Show a channel file as the window shows it after opening.");
+    showCommand->add_option("file", showOptions.file, "Channel file to read")->required();
+    showCommand->add_flag("--json", showOptions.json, "Print the settings and channels as JSON");
+
+    BuildOptions buildOptions;
+    CLI::App* buildCommand =
+        app.add_subcommand("build", "Apply a JSON form (as `show --json` prints it) to a base and save the result.");
+    buildCommand->add_option("form", buildOptions.form, "JSON file with the settings and channels to set")->required();
+    buildCommand->add_option("--base", buildOptions.base, "Channel file to start from (default: a new document)");
+    buildCommand->add_option("-o,--output", buildOptions.output, "Channel file to write")->required();
+    buildCommand->add_flag("--raw", buildOptions.raw, "Set cells exactly as given, without the entry checks");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& e) { // --help, --version
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        return fail(kExitBadInput, e.what());
+    }
+
+    try {
+        if (*newCommand)
+            runNew(newOptions);
+        else if (*showCommand)
+            runShow(showOptions);
+        else if (*buildCommand)
+            runBuild(buildOptions);
+        return kExitOk;
+    } catch (const CommandError& e) {
+        for (const std::string& line : e.lines)
+            fail(e.status, line);
+        return e.status;
+    } catch (const std::bad_alloc&) {
+        return fail(kExitFailed, "out of memory");
+    } catch (const std::exception& e) {
+        return fail(kExitFailed, std::string("unexpected failure: ") + e.what());
+    }
+}

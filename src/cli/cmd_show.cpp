@@ -1,0 +1,83 @@
+#include "commands.h"
+
+#include "cli_error.h"
+#include "document.h"
+#include "form_json.h"
+#include "text.h"
+
+#include <algorithm>
+#include <iostream>
+#include <sstream>
+#include <vector>
+
+namespace varnok::cli {
+namespace {
+
+/// The labels of the settings boxes on the form, in kAllSettings order.
+constexpr const char* kSettingLabels[kSettingCount] = {
+    "机型", "频率",     "发射限时",     "提示音",   "静噪电平",     "监听",
+    "扫描", "报号选择", "紧急呼叫开关", "省电开关", "拒绝紧急报警",
+};
+constexpr const char* kNoSelection = "(none)";
+/// An empty cell is shown as a dash so that the columns stay readable.
+constexpr const char* kEmptyCell = "-";
+constexpr const char* kGap = "  ";
+
+std::string withoutTrailingBlanks(std::string line) {
+    line.erase(line.find_last_not_of(' ') + 1);
+    return line;
+}
+
+void printSettings(const FormState& form, std::ostream& out) {
+    std::size_t labelWidth = 0;
+    for (const char* label : kSettingLabels)
+        labelWidth = std::max(labelWidth, displayWidth(label));
+    for (std::size_t i = 0; i < kAllSettings.size(); ++i) {
+        const std::string text = form.selectedText(kAllSettings[i]);
+        out << padRight(kSettingLabels[i], labelWidth) << kGap << (text.empty() ? kNoSelection : text) << '\n';
+    }
+}
+
+void printChannels(const FormState& form, std::ostream& out) {
+    std::vector<std::vector<std::string>> rows;
+    for (int r = 0; r <= layout::kChannelCount; ++r) {
+        std::vector<std::string> row;
+        for (int c = 0; c < column::kCount; ++c) {
+            const std::string& text = r == 0 ? columnHeaders()[static_cast<std::size_t>(c)] : form.cell(r, c);
+            row.push_back(text.empty() ? kEmptyCell : text);
+        }
+        rows.push_back(std::move(row));
+    }
+    std::vector<std::size_t> widths(column::kCount, 0);
+    for (const auto& row : rows)
+        for (std::size_t c = 0; c < row.size(); ++c)
+            widths[c] = std::max(widths[c], displayWidth(row[c]));
+    for (const auto& row : rows) {
+        std::string line;
+        for (std::size_t c = 0; c < row.size(); ++c)
+            line += padRight(row[c], widths[c]) + kGap;
+        out << withoutTrailingBlanks(line) << '\n';
+    }
+}
+
+} // namespace
+
+void runShow(const ShowOptions& options) {
+    const Document doc = openDocument(options.file);
+    std::ostringstream out;
+    if (options.json) {
+        // Decoded texts come from fixed tables and number formatting, so
+        // they are UTF-8; replacing rather than throwing keeps even a
+        // future slip from ending the output half-way.
+        out << formToJson(doc.form).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+    } else {
+        printSettings(doc.form, out);
+        out << '\n';
+        printChannels(doc.form, out);
+    }
+    std::cout << out.str() << std::flush;
+    if (!std::cout)
+        throw CommandError(kExitFailed, "cannot write to standard output");
+}
+
+} // namespace varnok::cli

@@ -1,0 +1,28 @@
+// The subcommands. Each throws CommandError on failure and prints nothing
+// but its requested output on success.
+#pragma once
+
+#include <string>
+
+namespace varnok::cli {
+
+struct NewOptions {
+    std::string output;
+};
+void runNew(const NewOptions& options);
+
+struct ShowOptions {
+    std::string file;
+    bool json = false;
+};
+void runShow(const ShowOptions& options);
+
+struct BuildOptions {
+    std::string form;
+    std::string base; ///< empty: start from a new document
+    std::string output;
+    bool raw = false;
+};
+void runBuild(const BuildOptions& options);
+
+} // namespace varnok::cli

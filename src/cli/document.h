@@ -1,0 +1,30 @@
+// The document the window would hold: the memory image and the form that
+// shows it, opened, created and saved the way the window does it.
+#pragma once
+
+#include "image/form.h"
+#include "image/image.h"
+
+#include <string>
+
+namespace varnok::cli {
+
+struct Document {
+    RadioImage image;
+    FormState form;
+};
+
+/// A new document of a fresh program run: the UHF default image, decoded
+/// into the starting form.
+Document newDocument();
+
+/// A channel file as a fresh program run shows it after opening it.
+/// Throws CommandError: a missing or unreadable file fails (exit 1), a file
+/// that is not a channel file is bad input (exit 2).
+Document openDocument(const std::string& path);
+
+/// The window's Save: encode the form into the image, then write the file.
+/// Throws CommandError (exit 1) when the file cannot be written.
+void saveDocument(Document& doc, const std::string& path);
+
+} // namespace varnok::cli

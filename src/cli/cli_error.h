@@ -13,6 +13,7 @@ enum ExitStatus : int {
     kExitOk = 0,
     kExitFailed = 1,   ///< an operation failed (file input or output)
     kExitBadInput = 2, ///< bad usage, or input that was refused
+    kExitCancelled = 3, ///< a transfer was cancelled, or abandoned at the retry question
 };
 
 /// Thrown by a subcommand; every line goes to stderr as one error line.

@@ -25,4 +25,21 @@ struct BuildOptions {
 };
 void runBuild(const BuildOptions& options);
 
+struct ReadOptions {
+    std::string port;
+    std::string output;
+    int retries = 0; ///< Retry answers to the retry question when not at a terminal
+};
+void runRead(const ReadOptions& options);
+
+struct WriteOptions {
+    std::string port;
+    std::string file;
+    bool verify = false;
+    int retries = 0;
+};
+void runWrite(const WriteOptions& options);
+
+void runPorts();
+
 } // namespace varnok::cli

@@ -13,7 +13,8 @@
 
 namespace {
 
-constexpr const char* kFooter = "Exit status: 0 success, 1 a file could not be read or written, 2 bad usage or input.";
+constexpr const char* kFooter = "Exit status: 0 success, 1 a file or a transfer failed, 2 bad usage or input, "
+                                 "3 a transfer was cancelled or abandoned.";
 
 int fail(int status, const std::string& line) {
     std::cerr << "varnok-cli: " << varnok::cli::oneLine(line) << '\n';
@@ -47,6 +48,25 @@ int main(int argc, char** argv) {
     buildCommand->add_option("-o,--output", buildOptions.output, "Channel file to write")->required();
     buildCommand->add_flag("--raw", buildOptions.raw, "Set cells exactly as given, without the entry checks");
 
+    const std::string portHelp = "Port: COM1 to COM4, a device path, or \"demo\" for the built-in demo radio";
+    const std::string retriesHelp =
+        "When not at a terminal, answer the retry question Retry this many times, then Cancel";
+
+    ReadOptions readOptions;
+    CLI::App* readCommand = app.add_subcommand("read", "Read the radio's memory into a channel file.");
+    readCommand->add_option("--port", readOptions.port, portHelp)->required();
+    readCommand->add_option("-o,--output", readOptions.output, "Channel file to write")->required();
+    readCommand->add_option("--retries", readOptions.retries, retriesHelp)->check(CLI::NonNegativeNumber);
+
+    WriteOptions writeOptions;
+    CLI::App* writeCommand = app.add_subcommand("write", "Write a channel file to the radio, as the window does.");
+    writeCommand->add_option("--port", writeOptions.port, portHelp)->required();
+    writeCommand->add_option("file", writeOptions.file, "Channel file to send")->required();
+    writeCommand->add_flag("--verify", writeOptions.verify, "Read the radio back and compare what was sent");
+    writeCommand->add_option("--retries", writeOptions.retries, retriesHelp)->check(CLI::NonNegativeNumber);
+
+    CLI::App* portsCommand = app.add_subcommand("ports", "List the serial ports of this machine.");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) { // --help, --version
@@ -62,6 +82,12 @@ int main(int argc, char** argv) {
             runShow(showOptions);
         else if (*buildCommand)
             runBuild(buildOptions);
+        else if (*readCommand)
+            runRead(readOptions);
+        else if (*writeCommand)
+            runWrite(writeOptions);
+        else if (*portsCommand)
+            runPorts();
         return kExitOk;
     } catch (const CommandError& e) {
         for (const std::string& line : e.lines)

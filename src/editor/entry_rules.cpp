@@ -8,10 +8,10 @@
 namespace varnok {
 namespace {
 
-constexpr Frequency kFormatLowest = 6000000;  // 60 MHz
+constexpr Frequency kFormatLowest = 6000000;   // 60 MHz
 constexpr Frequency kFormatHighest = 60000000; // 600 MHz
-constexpr Frequency kStepWide = 625;          // 6.25 kHz
-constexpr Frequency kStepNarrow = 500;        // 5 kHz
+constexpr Frequency kStepWide = 625;           // 6.25 kHz
+constexpr Frequency kStepNarrow = 500;         // 5 kHz
 
 bool allEmpty(const FormState& form, int row, int fromCol, int toCol) {
     for (int c = fromCol; c <= toCol; ++c)

@@ -33,8 +33,7 @@ struct FrequencyCheck {
     std::vector<EntryMessage> messages;
 
     bool refused() const {
-        return outcome == Outcome::RefusedFormat || outcome == Outcome::RefusedRange ||
-               outcome == Outcome::RefusedStep;
+        return outcome == Outcome::RefusedFormat || outcome == Outcome::RefusedRange || outcome == Outcome::RefusedStep;
     }
     /// What a commit writes into the cell: every refusal counts as empty.
     std::string committedText() const { return outcome == Outcome::Accepted ? text : std::string(); }

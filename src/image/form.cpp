@@ -103,8 +103,8 @@ void encodeChannel(const std::array<std::string, column::kCount>& row, RecordVie
 
 const char* settingKey(Setting s) {
     static const char* const keys[kSettingCount] = {
-        "model",   "band", "tx_time_limit", "key_beep",   "squelch",      "monitor",
-        "scan",    "voice", "emergency",    "power_save", "reject_alarm",
+        "model", "band",  "tx_time_limit", "key_beep",   "squelch",      "monitor",
+        "scan",  "voice", "emergency",     "power_save", "reject_alarm",
     };
     return keys[idx(s)];
 }
@@ -244,9 +244,9 @@ void encodeForm(const FormState& form, RadioImage& image) {
     withSelection(Setting::Monitor, [&](int s) { image[L::kMonitor] = static_cast<std::uint8_t>(s); });
     withSelection(Setting::RejectAlarm, [&](int s) { setBit(f, FF::kRejectAlarmOff, s != 0); });
     image[L::kFunctionFlags] = f;
-    withSelection(Setting::Model, [&](int s) { image[L::kModelCode] = s != 0 ? L::kModelCodeSecond : L::kModelCodeFirst; });
-    withSelection(Setting::Band,
-                  [&](int s) { image[L::kBandCode] = static_cast<std::uint8_t>(s + L::kBandCodeBase); });
+    withSelection(Setting::Model,
+                  [&](int s) { image[L::kModelCode] = s != 0 ? L::kModelCodeSecond : L::kModelCodeFirst; });
+    withSelection(Setting::Band, [&](int s) { image[L::kBandCode] = static_cast<std::uint8_t>(s + L::kBandCodeBase); });
 }
 
 Frequency cellFrequency(const std::string& text) {

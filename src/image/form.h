@@ -26,8 +26,8 @@ enum class Setting {
 };
 constexpr int kSettingCount = 11;
 constexpr std::array<Setting, kSettingCount> kAllSettings = {
-    Setting::Model,   Setting::Band, Setting::TxTimeLimit, Setting::KeyBeep,   Setting::Squelch,    Setting::Monitor,
-    Setting::Scan,    Setting::Voice, Setting::Emergency,  Setting::PowerSave, Setting::RejectAlarm,
+    Setting::Model, Setting::Band,  Setting::TxTimeLimit, Setting::KeyBeep,   Setting::Squelch,     Setting::Monitor,
+    Setting::Scan,  Setting::Voice, Setting::Emergency,   Setting::PowerSave, Setting::RejectAlarm,
 };
 
 /// Stable machine name of a setting ("model", "tx_time_limit", ...).

@@ -86,9 +86,7 @@ constexpr std::size_t kConstantBlock = 1008;
 
 /// Binary-coded decimal of 0-99, tens in the high nibble. Larger or negative
 /// values keep the low byte of the vendor's arithmetic, (x / 10) * 16 + x % 10.
-constexpr std::uint8_t toBcd(long long x) {
-    return static_cast<std::uint8_t>((x / 10) * 16 + x % 10);
-}
+constexpr std::uint8_t toBcd(long long x) { return static_cast<std::uint8_t>((x / 10) * 16 + x % 10); }
 
 /// Inverse of toBcd for any byte: nibbles that are not digits still count
 /// (FE reads as 164), so garbage shows as odd numbers but never fails.
@@ -110,8 +108,12 @@ public:
     std::optional<Frequency> txFrequency() const { return frequencyAt(layout::record::kTxFrequency); }
     /// Writes the frequency and its step flag; nullopt writes FF FF FF FF
     /// and leaves the step flag alone.
-    void setRxFrequency(std::optional<Frequency> f) { setFrequencyAt(layout::record::kRxFrequency, layout::record::kRxStep, f); }
-    void setTxFrequency(std::optional<Frequency> f) { setFrequencyAt(layout::record::kTxFrequency, layout::record::kTxStep, f); }
+    void setRxFrequency(std::optional<Frequency> f) {
+        setFrequencyAt(layout::record::kRxFrequency, layout::record::kRxStep, f);
+    }
+    void setTxFrequency(std::optional<Frequency> f) {
+        setFrequencyAt(layout::record::kTxFrequency, layout::record::kTxStep, f);
+    }
 
     /// A channel is present when either frequency field is non-empty.
     bool present() const { return rxFrequency().has_value() || txFrequency().has_value(); }

@@ -24,8 +24,6 @@ std::int32_t readInteger(std::string_view text);
 std::string formatFixed(double value, int decimals);
 
 /// True for the characters that C's isspace accepts in the "C" locale.
-constexpr bool isCSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+constexpr bool isCSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 } // namespace varnok

@@ -7,9 +7,7 @@ namespace {
 
 class SystemClock : public Clock {
 public:
-    Duration now() override {
-        return std::chrono::duration_cast<Duration>(std::chrono::steady_clock::now() - m_start);
-    }
+    Duration now() override { return std::chrono::duration_cast<Duration>(std::chrono::steady_clock::now() - m_start); }
     void sleepUntil(Duration t) override {
         const Duration left = t - now();
         if (left > Duration::zero())

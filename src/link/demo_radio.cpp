@@ -53,7 +53,8 @@ bool parseRadioFaults(const std::string& text, RadioFaults& faults, std::string&
             std::getline(parts, block, ':');
             std::getline(parts, length, ':');
             std::getline(parts, times, ':');
-            ok = parseInt(block, faults.shortReplyBlock) && (length.empty() || parseInt(length, faults.shortReplyLength)) &&
+            ok = parseInt(block, faults.shortReplyBlock) &&
+                 (length.empty() || parseInt(length, faults.shortReplyLength)) &&
                  (times.empty() || parseInt(times, faults.shortReplyTimes)) && faults.shortReplyLength < 12;
         } else {
             ok = false;
@@ -78,9 +79,9 @@ RadioImage DemoRadio::sampleMemory() {
         std::uint8_t flags;
     };
     const Channel channels[] = {
-        {46262500, 46262500, "无", "无", 0xCF},          {46265000, 46265000, "67.0", "67.0", 0xDA},
-        {46712500, 46712500, "D023N", "D023N", 0xCE},    {46237500, 46737500, "88.5", "100.0", 0xD3},
-        {46600000, 46600000, "D754I", "D754I", 0xA5},   {44600625, 44600625, "无", "151.4", 0xD0},
+        {46262500, 46262500, "无", "无", 0xCF},       {46265000, 46265000, "67.0", "67.0", 0xDA},
+        {46712500, 46712500, "D023N", "D023N", 0xCE}, {46237500, 46737500, "88.5", "100.0", 0xD3},
+        {46600000, 46600000, "D754I", "D754I", 0xA5}, {44600625, 44600625, "无", "151.4", 0xD0},
         {45250000, 45750000, "127.3", "127.3", 0xBE},
     };
     int n = 1;
@@ -95,7 +96,7 @@ RadioImage DemoRadio::sampleMemory() {
         ch[layout::record::kTxToneHigh] = encode.high;
         ch.setFlags(c.flags);
     }
-    image[layout::kFunctionFlags] = 0x97; // key beep, power save, scan, English, local alarm
+    image[layout::kFunctionFlags] = 0x97; // beep, power save, scan, English, local transmit alarm
     image[layout::kSquelch] = 5;
     image[layout::kMonitor] = 1;
     image[layout::kTxTimeLimit] = 4;
@@ -206,9 +207,9 @@ DemoRadioPort::DemoRadioPort(std::shared_ptr<DemoRadio> radio, Clock& clock, boo
 
 bool DemoRadioPort::purge(PurgeKind) {
     const Clock::Duration now = m_clock.now();
-    m_incoming.erase(std::remove_if(m_incoming.begin(), m_incoming.end(),
-                                    [&](const Pending& p) { return p.arrival <= now; }),
-                     m_incoming.end());
+    m_incoming.erase(
+        std::remove_if(m_incoming.begin(), m_incoming.end(), [&](const Pending& p) { return p.arrival <= now; }),
+        m_incoming.end());
     return true;
 }
 

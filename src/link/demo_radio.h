@@ -15,15 +15,15 @@ namespace varnok {
 
 /// Misbehaviour to put on. Block numbers count from 0 in each direction.
 struct RadioFaults {
-    bool silent = false;            ///< never answers anything
-    int strayBytes = 0;             ///< stray bytes before the handshake's 0x06
+    bool silent = false;             ///< never answers anything
+    int strayBytes = 0;              ///< stray bytes before the handshake's 0x06
     bool refuseConfirmation = false; ///< answers the confirmation with 0x15
-    int shortReplyBlock = -1;       ///< read block whose reply is cut short
-    int shortReplyLength = 10;      ///< bytes sent of that reply
-    int shortReplyTimes = -1;       ///< how many requests get the short reply (-1: all)
-    int nakReadBlock = -1;          ///< read block whose acknowledgement is 0x15
-    int nakWriteBlock = -1;         ///< write block answered with 0x15
-    int hangUpAfterBlocks = -1;     ///< goes dead after this many blocks
+    int shortReplyBlock = -1;        ///< read block whose reply is cut short
+    int shortReplyLength = 10;       ///< bytes sent of that reply
+    int shortReplyTimes = -1;        ///< how many requests get the short reply (-1: all)
+    int nakReadBlock = -1;           ///< read block whose acknowledgement is 0x15
+    int nakWriteBlock = -1;          ///< write block answered with 0x15
+    int hangUpAfterBlocks = -1;      ///< goes dead after this many blocks
 };
 
 /// Parses a fault list such as "silent", "stray=1", "short=5:10",
@@ -95,7 +95,7 @@ private:
     std::shared_ptr<DemoRadio> m_radio;
     Clock& m_clock;
     Clock::Duration m_byteTime;
-    Clock::Duration m_lineFreeAt{0}; // when our last byte has left
+    Clock::Duration m_lineFreeAt{0};  // when our last byte has left
     Clock::Duration m_radioFreeAt{0}; // when the radio's last byte arrives
     std::vector<Pending> m_incoming;
     std::vector<std::uint8_t> m_sent;

@@ -65,8 +65,8 @@ void PtyRadio::hangUp() {
 }
 
 bool PtyRadio::serve(const std::atomic<bool>& stop) {
-    const auto byteTime = m_paced ? std::chrono::duration_cast<SteadyClock::duration>(kByteTime9600)
-                                  : SteadyClock::duration::zero();
+    const auto byteTime =
+        m_paced ? std::chrono::duration_cast<SteadyClock::duration>(kByteTime9600) : SteadyClock::duration::zero();
     struct Outgoing {
         std::uint8_t byte;
         SteadyClock::time_point due;

@@ -77,8 +77,8 @@ TEST(FrequencyCheck, MessageTexts) {
 
 TEST(ToneNameRule, GivesTheTablesSpellingOrOff) {
     const std::pair<const char*, const char*> cases[] = {
-        {"67.0", "67.0"},   {"67", "OFF"},     {"d023n", "D023N"}, {"D023i", "D023I"}, {"", "OFF"},
-        {"无", "无"},       {"OFF", "OFF"},    {"254.1", "254.1"}, {" 67.0", "OFF"},   {"D023", "OFF"},
+        {"67.0", "67.0"}, {"67", "OFF"},  {"d023n", "D023N"}, {"D023i", "D023I"}, {"", "OFF"},
+        {"无", "无"},     {"OFF", "OFF"}, {"254.1", "254.1"}, {" 67.0", "OFF"},   {"D023", "OFF"},
     };
     for (const auto& [typed, stored] : cases)
         EXPECT_EQ(normalizeToneName(typed), stored) << typed;

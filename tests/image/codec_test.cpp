@@ -54,9 +54,9 @@ TEST(Decode, SettingsFromTheFlagsAndBytes) {
         {0x50, 11, 11, 4, {"关", "关", "英语", "关闭", "本地报警", "0", "关闭", "SQ-Off 瞬时", "开"}},
         {0xA0, 10, 10, 2, {"关", "关", "关闭", "关闭", "本地发射报警", "", "300s", "监听锁定", "开"}},
     };
-    const Setting order[] = {Setting::KeyBeep,  Setting::Scan,        Setting::Voice,
-                             Setting::PowerSave, Setting::Emergency,  Setting::Squelch,
-                             Setting::TxTimeLimit, Setting::Monitor, Setting::RejectAlarm};
+    const Setting order[] = {Setting::KeyBeep,     Setting::Scan,      Setting::Voice,
+                             Setting::PowerSave,   Setting::Emergency, Setting::Squelch,
+                             Setting::TxTimeLimit, Setting::Monitor,   Setting::RejectAlarm};
     for (const auto& c : cases) {
         RadioImage image = defaultImage(PresetSet::Uhf);
         image[L::kFunctionFlags] = c.flags;
@@ -77,11 +77,16 @@ TEST(Decode, ModelAndBandWithTheModelChange) {
         std::uint8_t auxStep;
     };
     const Case cases[] = {
-        {'2', 0xF0, 2, 0, 0, 1}, {'3', 0xF3, 0, 1, 3, 0},  {'3', 0xF4, 0, 1, -1, 0},
-        {'2', 0xF5, 0, 0, 0, 1}, {'2', 0xEF, 0, 0, 0, 1},  {'2', 0x00, 0, 0, 0, 1},
+        {'2', 0xF0, 2, 0, 0, 1},
+        {'3', 0xF3, 0, 1, 3, 0},
+        {'3', 0xF4, 0, 1, -1, 0},
+        {'2', 0xF5, 0, 0, 0, 1},
+        {'2', 0xEF, 0, 0, 0, 1},
+        {'2', 0x00, 0, 0, 0, 1},
         // An unknown model code keeps the box as it was, and the model change
         // works from that selection.
-        {'7', 0xF1, 2, 2, 1, 0}, {0xFF, 0xF2, 0, 0, 2, 1},
+        {'7', 0xF1, 2, 2, 1, 0},
+        {0xFF, 0xF2, 0, 0, 2, 1},
     };
     for (const auto& c : cases) {
         RadioImage image = defaultImage(PresetSet::Vhf);
@@ -170,8 +175,10 @@ TEST(Encode, FlagTextsComparedWhole) {
         std::uint8_t flags; // starting from 0xAA, whose bits 1, 3, 7 must survive
     };
     const Case cases[] = {
-        {"是", "宽带", "添加", "低", 0x9A}, {"否", "窄带", "删除", "中", 0xAF},
-        {"", "", "", "", 0xCF},      {"是 ", "宽", "添加", "高", 0xDF},
+        {"是", "宽带", "添加", "低", 0x9A},
+        {"否", "窄带", "删除", "中", 0xAF},
+        {"", "", "", "", 0xCF},
+        {"是 ", "宽", "添加", "高", 0xDF},
     };
     for (const auto& c : cases) {
         RadioImage image = defaultImage(PresetSet::Uhf);

@@ -281,9 +281,9 @@ TEST_F(TransferTest, CancelIsSeenInEveryPhase) {
         std::size_t blocksDone;
     };
     const Case cases[] = {
-        {Direction::Read, 0, 0},                  // first handshake yield
-        {Direction::Read, 12 + 5, 0},             // during the confirmation
-        {Direction::Read, 12 + 16 + 199 * 3, 4},  // block phase: within one block
+        {Direction::Read, 0, 0},                 // first handshake yield
+        {Direction::Read, 12 + 5, 0},            // during the confirmation
+        {Direction::Read, 12 + 16 + 199 * 3, 4}, // block phase: within one block
         {Direction::Write, 12 + 16 + 201 * 10, 11},
     };
     for (const auto& c : cases) {

@@ -1,0 +1,117 @@
+#include "transfer_ui.h"
+
+#include "cli_error.h"
+
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
+
+namespace varnok::cli {
+namespace {
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void onInterrupt(int) { g_interrupted = 1; }
+
+bool isTerminal(std::FILE* f) { return isatty(fileno(f)) != 0; }
+
+} // namespace
+
+TerminalTransferUi::TerminalTransferUi(int retries)
+    : m_retriesLeft(retries), m_interactive(isTerminal(stdin) && isTerminal(stderr)) {
+    g_interrupted = 0;
+    std::signal(SIGINT, onInterrupt);
+#ifdef SIGTERM
+    std::signal(SIGTERM, onInterrupt);
+#endif
+}
+
+TerminalTransferUi::~TerminalTransferUi() {
+    endProgressLine();
+    std::signal(SIGINT, SIG_DFL);
+#ifdef SIGTERM
+    std::signal(SIGTERM, SIG_DFL);
+#endif
+}
+
+void TerminalTransferUi::endProgressLine() {
+    if (m_progressShown) {
+        std::cerr << '\n';
+        m_progressShown = false;
+    }
+}
+
+void TerminalTransferUi::setStatus(const std::string& text) {
+    // Each handshake attempt sets the same text again; once is enough here.
+    if (text == m_lastStatus)
+        return;
+    m_lastStatus = text;
+    endProgressLine();
+    std::cerr << text << '\n';
+}
+
+void TerminalTransferUi::blockDone(int done, int total) {
+    if (!isTerminal(stderr))
+        return;
+    constexpr int kWidth = 40;
+    const int filled = done * kWidth / total;
+    std::cerr << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
+              << std::string(static_cast<std::size_t>(kWidth - filled), '.') << "] " << done << '/' << total
+              << std::flush;
+    m_progressShown = true;
+}
+
+bool TerminalTransferUi::cancelRequested() { return g_interrupted != 0; }
+
+bool TerminalTransferUi::askRetry(const std::string& text) {
+    endProgressLine();
+    std::cerr << text << '\n';
+    if (g_interrupted)
+        return false;
+    if (!m_interactive) {
+        if (m_retriesLeft <= 0)
+            return false;
+        --m_retriesLeft;
+        std::cerr << "retrying\n";
+        return true;
+    }
+    for (;;) {
+        std::cerr << "[R]etry or [C]ancel? " << std::flush;
+        std::string answer;
+        if (!std::getline(std::cin, answer) || g_interrupted)
+            return false;
+        if (answer == "r" || answer == "R" || answer == "retry")
+            return true;
+        if (answer == "c" || answer == "C" || answer == "cancel")
+            return false;
+    }
+}
+
+void TerminalTransferUi::report(const std::string& text) {
+    endProgressLine();
+    std::cerr << "varnok-cli: " << text << '\n';
+}
+
+int exitStatusFor(TransferOutcome outcome) {
+    switch (outcome) {
+    case TransferOutcome::Complete:
+        return kExitOk;
+    case TransferOutcome::Failed:
+        return kExitFailed;
+    case TransferOutcome::Cancelled:
+    case TransferOutcome::Abandoned:
+        return kExitCancelled;
+    }
+    return kExitFailed;
+}
+
+} // namespace varnok::cli

@@ -1,0 +1,36 @@
+// A transfer's user interface in a terminal: status and failures on stderr,
+// a progress bar when stderr is a terminal, the retry question asked at the
+// terminal or answered by --retries, and Ctrl+C as the Cancel button.
+#pragma once
+
+#include "link/transfer.h"
+
+namespace varnok::cli {
+
+class TerminalTransferUi : public TransferHooks {
+public:
+    /// `retries`: how often the retry question is answered Retry when no
+    /// one is at a terminal to ask.
+    explicit TerminalTransferUi(int retries);
+    ~TerminalTransferUi() override;
+
+    void setStatus(const std::string& text) override;
+    void blockDone(int done, int total) override;
+    bool cancelRequested() override;
+    bool askRetry(const std::string& text) override;
+    void report(const std::string& text) override;
+
+private:
+    void endProgressLine();
+
+    int m_retriesLeft;
+    bool m_interactive;
+    bool m_progressShown = false;
+    std::string m_lastStatus;
+};
+
+/// Exit status for a transfer outcome: 0 complete, 1 failed, 3 cancelled or
+/// abandoned.
+int exitStatusFor(TransferOutcome outcome);
+
+} // namespace varnok::cli

@@ -1,0 +1,94 @@
+// The interface's texts: the menu with its shortcut labels, the string
+// table's status-bar prompts and tooltips, and the other fixed texts.
+#pragma once
+
+namespace varnok::app::strings {
+
+/// One menu item: its text, the shortcut label shown after it, and the
+/// string table entry whose part before the line break is the status-bar
+/// prompt and whose part after it is the tooltip.
+struct CommandText {
+    int id;
+    const char* name;     ///< object name of the action
+    const char* menu;     ///< title of the menu it is in
+    const char* text;     ///< nullptr for a separator
+    const char* shortcut; ///< shortcut label, "" for none
+    const char* prompt;   ///< "" for none
+};
+
+/// The menu bar's items in order.
+inline constexpr CommandText kMenuCommands[] = {
+    {57600, "ID_FILE_NEW", "文件(&F)", "新建(&N)", "Ctrl+N", "建立新文档\n新建"},
+    {57601, "ID_FILE_OPEN", "文件(&F)", "打开(&O)...", "Ctrl+O", "打开一个现有文档\n打开"},
+    {57603, "ID_FILE_SAVE", "文件(&F)", "保存(&S)", "Ctrl+S", "保存活动文档\n保存"},
+    {57604, "ID_FILE_SAVE_AS", "文件(&F)", "另存为(&A)...", "", "将活动文档以一个新文件名保存\n另存为"},
+    {0, nullptr, "文件(&F)", nullptr, "", ""},
+    {57607, "ID_FILE_PRINT", "文件(&F)", "打印(&P)...", "Ctrl+P", "打印活动文档\n打印"},
+    {57609, "ID_FILE_PRINT_PREVIEW", "文件(&F)", "打印预览(&V)", "", "显示整页\n打印预览"},
+    {57606, "ID_FILE_PRINT_SETUP", "文件(&F)", "打印设置(&R)...", "", "改变打印机及打印选项\n打印设置"},
+    {0, nullptr, "文件(&F)", nullptr, "", ""},
+    {57616, "ID_FILE_MRU_FILE1", "文件(&F)", "最近文件", "", ""},
+    {0, nullptr, "文件(&F)", nullptr, "", ""},
+    {57665, "ID_APP_EXIT", "文件(&F)", "退出(&X)", "", "退出应用程序；提示保存文档\n退出"},
+    {32771, "ID_RADIO_READ", "编程", "从对讲机读取数据", "Ctrl+R", "从对讲机读取数据\n读频"},
+    {32772, "ID_RADIO_WRITE", "编程", "向对讲机写入数据", "Ctrl+W", "向对讲机写入数据\n写频"},
+    {32773, "ID_PORT_COM1", "端口(&C)", "COM1 ", "Ctrl+1", "选择串口1 \nCom1"},
+    {32775, "ID_PORT_COM2", "端口(&C)", "COM2  ", "Ctrl+2", "选择串口2 \nCom2"},
+    {32776, "ID_PORT_COM3", "端口(&C)", "COM3  ", "Ctrl+3", "选择串口3 \nCom3"},
+    {32777, "ID_PORT_COM4", "端口(&C)", "COM4  ", "Ctrl+4", "选择串口4 \nCom4"},
+    {59392, "ID_VIEW_TOOLBAR", "查看(&V)", "工具栏(&T)", "", "显示或隐藏工具栏\n显隐工具栏"},
+    {59393, "ID_VIEW_STATUS_BAR", "查看(&V)", "状态栏(&S)", "", "显示或隐藏状态栏\n显隐状态栏"},
+    {57664, "ID_APP_ABOUT", "帮助(&H)", "关于 ...", "", "显示程序信息，版本号和版权\n关于"},
+};
+
+/// Menu titles, left to right.
+inline constexpr const char* kMenuTitles[] = {"文件(&F)", "编程", "端口(&C)", "查看(&V)", "帮助(&H)"};
+
+/// Status-bar prompt of the recent-file entries.
+inline constexpr const char* kRecentFilePrompt = "打开该文档";
+
+/// The application title: the window's caption, the message boxes' caption
+/// and the name the settings are kept under.
+inline constexpr const char* kAppTitle = "Varnok写频软件";
+/// The organisation the settings are kept under.
+inline constexpr const char* kSettingsOrganisation = "Local AppWizard-Generated Applications";
+/// The status bar's text while no prompt is shown.
+inline constexpr const char* kIdle = "就绪";
+/// The status bar's lock-key indicators.
+inline constexpr const char* kCapsLock = "大写";
+inline constexpr const char* kNumLock = "数字";
+inline constexpr const char* kScrollLock = "滚动";
+
+/// Name of a document that was never saved.
+inline constexpr const char* kNewFileName = "Write Data";
+/// File chooser filter and extension of channel data files.
+inline constexpr const char* kFileFilter = "Channel Data (*.sin)";
+inline constexpr const char* kFileSuffix = "sin";
+
+/// The About box.
+inline constexpr const char* kAboutCaption = "关于";
+inline constexpr const char* kAboutVersion = "版本1.0.1";
+inline constexpr const char* kAboutOk = "确定";
+inline constexpr const char* kAboutFont = "宋体";
+
+/// The About box's two-line label.
+inline constexpr const char* kAboutDescription = "QX-100/200/300 对讲机写频\n版权所有 (C) Varnok";
+
+/// Message box buttons.
+inline constexpr const char* kButtonOk = "确定";
+inline constexpr const char* kButtonCancel = "取消";
+inline constexpr const char* kButtonSave = "保存(&S)";
+inline constexpr const char* kButtonDiscard = "不保存(&N)";
+inline constexpr const char* kButtonYes = "是(&Y)";
+inline constexpr const char* kButtonNo = "否(&N)";
+inline constexpr const char* kButtonRetry = "重试(&R)";
+
+/// Questions and failures of the document commands; %1 is a file name.
+inline constexpr const char* kSaveChangesQuestion = "保存对“%1”的更改吗？";
+inline constexpr const char* kOpenFailed = "无法打开文件“%1”。";
+inline constexpr const char* kNotAChannelFile = "无法打开文件“%1”：它不是信道数据文件。";
+inline constexpr const char* kSaveFailed = "无法保存文件“%1”。";
+/// Name of the toolbar in the window's context menu.
+inline constexpr const char* kToolbarTitle = "工具栏";
+
+} // namespace varnok::app::strings

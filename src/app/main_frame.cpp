@@ -1,0 +1,288 @@
+#include "app/main_frame.h"
+
+#include "app/app_strings.h"
+#include "app/program_app.h"
+#include "app/program_doc.h"
+#include "editor/program_view.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+namespace strings = varnok::app::strings;
+
+namespace {
+
+/// Holds the form at its designed size, and asks for all of it, so the
+/// frame can be fitted to the form; a smaller window scrolls the form.
+class FormScrollArea : public QScrollArea {
+public:
+    explicit FormScrollArea(QWidget* parent) : QScrollArea(parent) {
+        setFocusPolicy(Qt::NoFocus);
+        setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
+    QSize sizeHint() const override {
+        const int frame = 2 * frameWidth();
+        return widget() ? widget()->size() + QSize(frame, frame) : QScrollArea::sizeHint();
+    }
+};
+
+/// Toolbar buttons in order; 0 is a separator.
+constexpr int kToolbarCommands[] = {
+    CMainFrame::ID_FILE_NEW,
+    CMainFrame::ID_FILE_OPEN,
+    CMainFrame::ID_FILE_SAVE,
+    0,
+    CMainFrame::ID_RADIO_READ,
+    CMainFrame::ID_RADIO_WRITE,
+    0,
+    CMainFrame::ID_FILE_PRINT,
+    CMainFrame::ID_APP_ABOUT,
+};
+
+QString iconOf(int id) {
+    switch (id) {
+    case CMainFrame::ID_FILE_NEW:
+        return QStringLiteral(":/icons/new.svg");
+    case CMainFrame::ID_FILE_OPEN:
+        return QStringLiteral(":/icons/open.svg");
+    case CMainFrame::ID_FILE_SAVE:
+        return QStringLiteral(":/icons/save.svg");
+    case CMainFrame::ID_RADIO_READ:
+        return QStringLiteral(":/icons/read.svg");
+    case CMainFrame::ID_RADIO_WRITE:
+        return QStringLiteral(":/icons/write.svg");
+    case CMainFrame::ID_FILE_PRINT:
+        return QStringLiteral(":/icons/print.svg");
+    case CMainFrame::ID_APP_ABOUT:
+        return QStringLiteral(":/icons/about.svg");
+    default:
+        return QString();
+    }
+}
+
+/// Commands whose work arrives with printing and the radio transfer; they
+/// stand in the menus and toolbar already, greyed.
+bool notYetAvailable(int id) {
+    switch (id) {
+    case CMainFrame::ID_FILE_PRINT:
+    case CMainFrame::ID_FILE_PRINT_PREVIEW:
+    case CMainFrame::ID_FILE_PRINT_SETUP:
+    case CMainFrame::ID_RADIO_READ:
+    case CMainFrame::ID_RADIO_WRITE:
+    case CMainFrame::ID_PORT_COM1:
+    case CMainFrame::ID_PORT_COM2:
+    case CMainFrame::ID_PORT_COM3:
+    case CMainFrame::ID_PORT_COM4:
+        return true;
+    default:
+        return false;
+    }
+}
+
+/// The port items show their shortcut label, but no key is bound to them.
+bool labelOnlyShortcut(int id) {
+    return id == CMainFrame::ID_PORT_COM1 || id == CMainFrame::ID_PORT_COM2 || id == CMainFrame::ID_PORT_COM3 ||
+           id == CMainFrame::ID_PORT_COM4;
+}
+
+QString recentFileLabel(int index, const QString& path) {
+    constexpr int kLongest = 60;
+    QString shown = QDir::toNativeSeparators(path);
+    if (shown.size() > kLongest)
+        shown = shown.left(kLongest / 2 - 2) + QStringLiteral("...") + shown.right(kLongest / 2 - 1);
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return QStringLiteral("&%1 %2").arg(index + 1).arg(shown);
+}
+
+/// The first channel data file among dropped URLs, or an empty text.
+QString droppedChannelFile(const QMimeData* data) {
+    if (!data || !data->hasUrls())
+        return QString();
+    for (const QUrl& url : data->urls()) {
+        const QString path = url.toLocalFile();
+        if (!path.isEmpty() &&
+            QFileInfo(path).suffix().compare(QString::fromUtf8(strings::kFileSuffix), Qt::CaseInsensitive) == 0)
+            return path;
+    }
+    return QString();
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(CProgramApp& app, QWidget* parent) : QMainWindow(parent), m_app(app) {
+    // The title names the program, never the open file.
+    setWindowTitle(QString::fromUtf8(strings::kAppTitle));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/varnok.svg")));
+    resize(900, 600);
+    setAcceptDrops(true);
+
+    m_pView = new CProgramView(app);
+    auto* area = new FormScrollArea(this);
+    area->setWidget(m_pView);
+    setCentralWidget(area);
+
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+    connect(&m_app, &CProgramApp::RecentFilesChanged, this, &CMainFrame::UpdateRecentFileMenu);
+    UpdateRecentFileMenu();
+}
+
+QAction* CMainFrame::Action(int id) const {
+    const auto found = m_actions.find(id);
+    return found == m_actions.end() ? nullptr : found->second;
+}
+
+void CMainFrame::CreateMenus() {
+    std::map<QString, QMenu*> menus;
+    for (const char* title : strings::kMenuTitles)
+        menus[QString::fromUtf8(title)] = menuBar()->addMenu(QString::fromUtf8(title));
+
+    for (const strings::CommandText& command : strings::kMenuCommands) {
+        QMenu* menu = menus.at(QString::fromUtf8(command.menu));
+        if (!command.text) {
+            menu->addSeparator();
+            continue;
+        }
+        QString text = QString::fromUtf8(command.text);
+        if (labelOnlyShortcut(command.id))
+            text += QLatin1Char('\t') + QString::fromUtf8(command.shortcut);
+        auto* action = new QAction(text, this);
+        action->setObjectName(QString::fromUtf8(command.name));
+        if (*command.shortcut && !labelOnlyShortcut(command.id))
+            action->setShortcut(QKeySequence(QString::fromUtf8(command.shortcut)));
+        const QStringList prompt = QString::fromUtf8(command.prompt).split(QLatin1Char('\n'));
+        if (!prompt.constFirst().isEmpty())
+            action->setStatusTip(prompt.constFirst());
+        if (prompt.size() > 1)
+            action->setToolTip(prompt.at(1));
+        const QString icon = iconOf(command.id);
+        if (!icon.isEmpty()) {
+            action->setIcon(QIcon(icon));
+            action->setIconVisibleInMenu(false);
+        }
+        action->setEnabled(!notYetAvailable(command.id));
+        menu->addAction(action);
+
+        if (command.id != ID_FILE_MRU_FILE1) {
+            m_actions[command.id] = action;
+            continue;
+        }
+        // The placeholder stands, greyed, while the list is empty; the
+        // entries, commands 57616 to 57619, take its place.
+        m_recentPlaceholder = action;
+        action->setObjectName(QStringLiteral("ID_FILE_MRU_EMPTY"));
+        action->setEnabled(false);
+        for (int i = 0; i < CProgramApp::kRecentFileCount; ++i) {
+            auto* entry = new QAction(this);
+            entry->setObjectName(QStringLiteral("ID_FILE_MRU_FILE%1").arg(i + 1));
+            entry->setStatusTip(QString::fromUtf8(strings::kRecentFilePrompt));
+            connect(entry, &QAction::triggered, this, [this, i] { m_app.OnFileMru(i); });
+            menu->addAction(entry);
+            m_actions[ID_FILE_MRU_FILE1 + i] = entry;
+        }
+    }
+
+    connect(Action(ID_FILE_NEW), &QAction::triggered, &m_app, &CProgramApp::OnFileNew);
+    connect(Action(ID_FILE_OPEN), &QAction::triggered, &m_app, &CProgramApp::OnFileOpen);
+    connect(Action(ID_FILE_SAVE), &QAction::triggered, this, [this] { m_app.GetDocument()->OnFileSave(); });
+    connect(Action(ID_FILE_SAVE_AS), &QAction::triggered, this, [this] { m_app.GetDocument()->OnFileSaveAs(); });
+    connect(Action(ID_APP_EXIT), &QAction::triggered, this, &QWidget::close);
+    connect(Action(ID_APP_ABOUT), &QAction::triggered, &m_app, &CProgramApp::OnAppAbout);
+}
+
+void CMainFrame::CreateToolBar() {
+    m_wndToolBar = new QToolBar(QString::fromUtf8(strings::kToolbarTitle), this);
+    m_wndToolBar->setObjectName(QStringLiteral("toolbar%1").arg(ID_VIEW_TOOLBAR));
+    m_wndToolBar->setIconSize(QSize(16, 16));
+    m_wndToolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    m_wndToolBar->setMovable(true);
+    for (int id : kToolbarCommands) {
+        if (id == 0)
+            m_wndToolBar->addSeparator();
+        else
+            m_wndToolBar->addAction(Action(id));
+    }
+    addToolBar(Qt::TopToolBarArea, m_wndToolBar);
+
+    QAction* toggle = Action(ID_VIEW_TOOLBAR);
+    toggle->setCheckable(true);
+    toggle->setChecked(true);
+    connect(toggle, &QAction::toggled, m_wndToolBar, &QWidget::setVisible);
+    connect(m_wndToolBar, &QToolBar::visibilityChanged, toggle, &QAction::setChecked);
+}
+
+void CMainFrame::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("statusbar%1").arg(ID_VIEW_STATUS_BAR));
+    // A normal (not permanent) widget: prompts cover it while they show.
+    auto* idle = new QLabel(QString::fromUtf8(strings::kIdle), bar);
+    idle->setObjectName(QStringLiteral("idle"));
+    bar->addWidget(idle, 1);
+    // The lock states cannot be read portably, so the indicator panes stand
+    // greyed, as the lock-off state shows them.
+    for (const char* indicator : {strings::kCapsLock, strings::kNumLock, strings::kScrollLock}) {
+        auto* pane = new QLabel(QString::fromUtf8(indicator), bar);
+        pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        pane->setEnabled(false);
+        bar->addPermanentWidget(pane);
+    }
+
+    QAction* toggle = Action(ID_VIEW_STATUS_BAR);
+    toggle->setCheckable(true);
+    toggle->setChecked(true);
+    connect(toggle, &QAction::toggled, bar, &QWidget::setVisible);
+}
+
+void CMainFrame::UpdateRecentFileMenu() {
+    const QStringList files = m_app.RecentFiles();
+    m_recentPlaceholder->setVisible(files.isEmpty());
+    for (int i = 0; i < CProgramApp::kRecentFileCount; ++i) {
+        QAction* entry = RecentFileAction(i);
+        const bool used = i < files.size();
+        entry->setVisible(used);
+        entry->setText(used ? recentFileLabel(i, files.at(i)) : QString());
+    }
+}
+
+void CMainFrame::CenterWindow() {
+    const QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!where)
+        return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(where->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (m_app.GetDocument()->SaveModified())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedChannelFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QString path = droppedChannelFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Opened after the drop has finished, so that a question or a failure
+    // message does not hold up the program the file came from.
+    QTimer::singleShot(0, this, [this, path] { m_app.OpenDocumentFile(path); });
+}

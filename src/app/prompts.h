@@ -1,0 +1,40 @@
+// The window's modal questions and file choosers, behind functions a test
+// can replace so that every path through them runs without a person.
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace varnok::app {
+
+/// The caption of every message box: the application title.
+QString messageCaption();
+
+/// A message box with the application title as caption and the buttons
+/// labelled in the interface's language.
+QMessageBox* createMessageBox(QWidget* parent, QMessageBox::Icon icon, const QString& text,
+                              QMessageBox::StandardButtons buttons,
+                              QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+
+/// How the window asks. The defaults show real dialogs.
+struct Prompts {
+    /// Shows a message; returns the button pressed.
+    using Message = std::function<QMessageBox::StandardButton(QWidget* parent, QMessageBox::Icon icon,
+                                                              const QString& text, QMessageBox::StandardButtons buttons,
+                                                              QMessageBox::StandardButton defaultButton)>;
+    /// Asks for a channel file name, starting from `suggested`; empty means
+    /// the user cancelled.
+    using FileName = std::function<QString(QWidget* parent, const QString& suggested)>;
+
+    Message message;
+    FileName openFileName;
+    FileName saveFileName;
+
+    Prompts();
+};
+
+} // namespace varnok::app

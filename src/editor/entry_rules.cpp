@@ -43,7 +43,6 @@ FrequencyCheck checkFrequencyEntry(const std::string& text, CheckMode mode, int 
         return result;
 
     const double v = readNumber(text);
-    result.text = formatFixed(v, 5);
     const double scaled = std::round(v * 100000.0);
     if (v < 0 || !(scaled <= 2147483647.0) || scaled < kFormatLowest || scaled > kFormatHighest) {
         result.outcome = Outcome::RefusedFormat;
@@ -51,6 +50,10 @@ FrequencyCheck checkFrequencyEntry(const std::string& text, CheckMode mode, int 
         return result;
     }
     const auto u = static_cast<Frequency>(scaled);
+    // The cell shows the value that was checked rather than the typed number
+    // cut to five decimals: "173.993745" is checked as 17399375 units, and
+    // its text must store exactly that, not an off-grid 17399374.
+    result.text = frequencyText(u);
 
     if (bandSelection >= 0 && bandSelection < static_cast<int>(kBandRanges.size())) {
         const BandRange& band = kBandRanges[static_cast<std::size_t>(bandSelection)];

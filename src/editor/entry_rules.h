@@ -27,7 +27,8 @@ enum class CheckMode { Enter, Leave };
 struct FrequencyCheck {
     enum class Outcome { Empty, Accepted, RefusedFormat, RefusedRange, RefusedStep };
     Outcome outcome = Outcome::Empty;
-    /// The cell text for an accepted entry ("%3.5f" of the value).
+    /// The cell text for an accepted entry: the checked value in MHz with
+    /// five decimals, so text and stored value always agree.
     std::string text;
     /// Messages to show, in order (Leave mode can give range, then step).
     std::vector<EntryMessage> messages;

@@ -29,6 +29,10 @@ TEST(FrequencyCheck, CasesOfTheEntryTable) {
         {"1.45e2", 0, E, Outcome::Accepted, "145.00000", {}},
         {"145.0125MHz", 0, Lv, Outcome::Accepted, "145.01250", {}},
         {" 145.0125", 0, Lv, Outcome::Accepted, "145.01250", {}},
+        // More than five decimals: the cell shows the value that was checked,
+        // which is on the step grid, not the typed number cut to five places.
+        {"173.993745", 0, Lv, Outcome::Accepted, "173.99375", {}},
+        {"145.0062549", 0, E, Outcome::Accepted, "145.00625", {}},
         {"136.015", 0, E, Outcome::Accepted, "136.01500", {}},
         {"145.0025", 0, E, Outcome::RefusedStep, "", {kStep}},
         {"136", 0, E, Outcome::Accepted, "136.00000", {}},

@@ -15,6 +15,21 @@
 namespace varnok {
 namespace {
 
+// On Windows a synchronous write completes once the driver has passed its
+// bytes on, so PURGE_TXCLEAR right after it finds none of them, and the
+// transfer's "clear" after each request is harmless. Wine runs the port on a
+// Linux terminal, where a write returns as soon as its bytes are queued and
+// PURGE_TXCLEAR becomes tcflush(TCOFLUSH): there a clear would drop the part
+// of a request that the radio has not read yet (the POSIX port leaves output
+// alone for the same reason).
+bool writesReturnBeforeTheBytesLeave() {
+    static const bool wine = [] {
+        const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+        return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    }();
+    return wine;
+}
+
 class Win32SerialPort final : public SerialPort {
 public:
     explicit Win32SerialPort(HANDLE handle) : handle_(handle) {}
@@ -23,7 +38,9 @@ public:
     ~Win32SerialPort() override { CloseHandle(handle_); }
 
     bool purge(PurgeKind kind) override {
-        DWORD flags = PURGE_TXCLEAR | PURGE_RXCLEAR;
+        DWORD flags = PURGE_RXCLEAR;
+        if (!writesReturnBeforeTheBytesLeave())
+            flags |= PURGE_TXCLEAR;
         if (kind == PurgeKind::AbortAndClear)
             flags |= PURGE_TXABORT | PURGE_RXABORT;
         return PurgeComm(handle_, flags) != FALSE;

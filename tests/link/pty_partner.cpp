@@ -14,6 +14,8 @@
 //   L               report the line settings (see lineReport)
 //   Q               answer how many bytes wait to be read at the port (n2)
 //   N               nothing, but count it
+//   Z ms            read nothing from the line for ms milliseconds, as a
+//                   far end that is busy elsewhere
 //   C               answer the number of N since the last C or R (n2)
 //   X               set the line to everything a port must not be, then send
 //                   06 0A (a whole line, so that it shows in canonical mode)
@@ -48,9 +50,24 @@ using Ms = std::chrono::milliseconds;
 std::atomic<bool> g_stop{false};
 extern "C" void onSignal(int) { g_stop = true; }
 
-// Baud rate, character size, parity and stop bits wrong, and the line cooked:
-// echo, line editing, CR/LF translation, high bit stripped. Flow control is
-// left alone, because the port layer keeps whatever the system reports there.
+// The port layer keeps the flow control the system reports for a port. A
+// Windows serial driver starts with none; a new pseudo-terminal starts with
+// XON/XOFF, under which the 0x13 of an image would stop the line for good.
+void noFlowControl(int slave) {
+    termios tio{};
+    if (::tcgetattr(slave, &tio) != 0)
+        return;
+    tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+    tio.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS);
+    ::tcsetattr(slave, TCSANOW, &tio);
+    ::tcflow(slave, TCOON);
+}
+
+// Baud rate and stop bits wrong, and the line cooked: echo, line editing,
+// CR/LF translation, high bit stripped. Flow control is left alone, because
+// the port layer keeps whatever the system reports there. Character size and
+// parity are not spoilt: Linux keeps a pseudo-terminal at 8 bits without
+// parity whatever is asked of it.
 void spoil(int slave) {
     termios tio{};
     if (::tcgetattr(slave, &tio) != 0)
@@ -58,25 +75,23 @@ void spoil(int slave) {
     tio.c_iflag |= ICRNL | ISTRIP | INPCK;
     tio.c_oflag |= OPOST | ONLCR;
     tio.c_lflag |= ICANON | ECHO | ISIG | IEXTEN;
-    tio.c_cflag = (tio.c_cflag & ~static_cast<tcflag_t>(CSIZE)) | CS7 | PARENB | CSTOPB;
+    tio.c_cflag |= CSTOPB;
     ::cfsetispeed(&tio, B38400);
     ::cfsetospeed(&tio, B38400);
     ::tcsetattr(slave, TCSANOW, &tio);
 }
 
 // 'L', then one byte per property, 1 when the line has it: 9600 baud both
-// ways, 8 data bits, no parity, one stop bit, no line editing or echo, no
-// output processing, no input translation.
+// ways, one stop bit, no line editing or echo, no output processing, no
+// input translation. (Character size and parity: see spoil.)
 std::vector<std::uint8_t> lineReport(int slave) {
     termios tio{};
     if (::tcgetattr(slave, &tio) != 0)
-        return {'L', 0, 0, 0, 0, 0, 0, 0};
+        return {'L', 0, 0, 0, 0, 0};
     const auto yes = [](bool b) { return static_cast<std::uint8_t>(b ? 1 : 0); };
     return {
         'L',
         yes(::cfgetispeed(&tio) == B9600 && ::cfgetospeed(&tio) == B9600),
-        yes((tio.c_cflag & CSIZE) == CS8),
-        yes((tio.c_cflag & PARENB) == 0),
         yes((tio.c_cflag & CSTOPB) == 0),
         yes((tio.c_lflag & (ICANON | ECHO | ISIG | IEXTEN)) == 0),
         yes((tio.c_oflag & OPOST) == 0),
@@ -105,6 +120,9 @@ public:
         if (complete())
             run();
     }
+
+    /// False while the partner plays a far end that does not read.
+    bool listening() const { return Clock::now() >= m_deafUntil; }
 
     void dropStaleCommand() {
         if (!m_command.empty() && Clock::now() - m_lastInput > std::chrono::seconds(1))
@@ -155,13 +173,15 @@ private:
         case 'R':
             return c.size() == 2;
         case 'S':
-            return c.size() >= 2 && c.size() == 2 + c[1];
+            return c.size() >= 2 && c.size() == 2u + c[1];
         case 'D':
-            return c.size() >= 4 && c.size() == 4 + c[3];
+            return c.size() >= 4 && c.size() == 4u + c[3];
         case 'T':
-            return c.size() >= 3 && c.size() == 3 + c[2];
+            return c.size() >= 3 && c.size() == 3u + c[2];
         case 'E':
-            return c.size() >= 3 && c.size() == 3 + word(c, 1);
+            return c.size() >= 3 && c.size() == 3u + word(c, 1);
+        case 'Z':
+            return c.size() == 3;
         default:
             return true;
         }
@@ -192,6 +212,7 @@ private:
             m_out.clear();
             m_noOps = 0;
             ::tcflush(m_slave, TCIFLUSH);
+            noFlowControl(m_slave);
             reply({0x06, c[1]});
             break;
         case 'S':
@@ -222,6 +243,9 @@ private:
             reply(twoBytes(m_noOps));
             m_noOps = 0;
             break;
+        case 'Z':
+            m_deafUntil = now + Ms(word(c, 1));
+            break;
         case 'X':
             m_out.clear();
             spoil(m_slave);
@@ -238,6 +262,7 @@ private:
     std::vector<std::uint8_t> m_command;
     std::deque<Outgoing> m_out;
     Clock::time_point m_lastInput{};
+    Clock::time_point m_deafUntil{};
     std::size_t m_noOps = 0;
     bool m_ignoring = false;
 };
@@ -273,6 +298,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    noFlowControl(slave);
     spoil(slave);
 
     if (!link.empty()) {
@@ -289,13 +315,14 @@ int main(int argc, char** argv) {
 
     Partner partner(master, slave);
     while (!g_stop) {
-        pollfd p{master, POLLIN, 0};
-        const int ready = ::poll(&p, 1, partner.msUntilDue(20));
+        // While deaf, bytes pile up unread on the master side.
+        pollfd p{master, static_cast<short>(partner.listening() ? POLLIN : 0), 0};
+        const int ready = ::poll(&p, 1, partner.msUntilDue(partner.listening() ? 20 : 2));
         if (ready < 0 && errno != EINTR) {
             std::perror("varnok_pty_partner: poll");
             return 1;
         }
-        if (ready > 0 && (p.revents & POLLIN)) {
+        if (ready > 0 && (p.revents & POLLIN) && partner.listening()) {
             std::uint8_t buffer[512];
             const ssize_t n = ::read(master, buffer, sizeof buffer);
             for (ssize_t i = 0; i < n; ++i)

@@ -1,8 +1,8 @@
-// The Windows port layer on a real COM port. The far end of the line is
-// varnok_pty_partner, which sends what each test asks of it over the line
-// itself; scripts/check-windows runs it behind a pseudo-terminal and makes
-// that Wine's COM1. Without the environment variable naming the port, the
-// tests that need the partner are skipped.
+// The Windows port layer on a real COM port. For the PartnerPort tests the
+// far end of the line is varnok_pty_partner, which sends what each test asks
+// of it over the line itself; scripts/check-windows runs it behind a
+// pseudo-terminal and makes that Wine's COM1. Without the environment
+// variable naming the port, the tests that need a port are skipped.
 #include "link/port_list.h"
 #include "link/serial_port.h"
 
@@ -48,9 +48,14 @@ long msSince(Clock::time_point start) {
     return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
 }
 
+/// A partner command followed by a one-byte count and that many data bytes.
 Bytes counted(std::uint8_t command, const Bytes& data) {
-    Bytes out{command, static_cast<std::uint8_t>(data.size())};
-    out.insert(out.end(), data.begin(), data.end());
+    Bytes out;
+    out.reserve(data.size() + 2);
+    out.push_back(command);
+    out.push_back(static_cast<std::uint8_t>(data.size()));
+    for (std::uint8_t b : data)
+        out.push_back(b);
     return out;
 }
 
@@ -64,6 +69,7 @@ protected:
     }
 
     void open(const std::string& name) {
+        SCOPED_TRACE("port " + name);
         OpenedPort opened = openSystemSerialPort(name);
         ASSERT_TRUE(opened.port) << opened.error;
         EXPECT_EQ(opened.error, "");
@@ -91,7 +97,7 @@ protected:
             if (seen.size() >= 2 && seen[seen.size() - 2] == 0x06 && seen.back() == token)
                 return;
         }
-        FAIL() << "the partner did not answer on " << portName << " (" << seen.size() << " other bytes)";
+        FAIL() << "the partner did not answer (" << seen.size() << " other bytes came)";
     }
 
     void send(const Bytes& bytes) { ASSERT_TRUE(port->write(bytes.data(), bytes.size())); }
@@ -128,9 +134,10 @@ protected:
 };
 
 TEST_F(PartnerPort, OpeningSetsTheLineWhateverStateItWasLeftIn) {
-    // The partner spoils the line (wrong speed and framing, echo, line
-    // editing, translation) and proves it by a byte that only a spoiled
-    // line holds back until its end of line.
+    // The partner spoils the line (wrong speed and stop bits, echo, line
+    // editing, translation) and then answers with a byte and an end of
+    // line, which a cooked line lets through: once the byte is here, the
+    // next open meets the spoilt line.
     send({'X'});
     std::uint8_t byte = 0;
     const ReadResult spoiled = timedRead(&byte, 1);
@@ -139,17 +146,17 @@ TEST_F(PartnerPort, OpeningSetsTheLineWhateverStateItWasLeftIn) {
     port.reset();
 
     ASSERT_NO_FATAL_FAILURE(open(portName));
+    // Character size and parity do not show on a pseudo-terminal, which
+    // Linux keeps at 8 bits without parity.
     send({'L'});
-    const Bytes report = receive(8);
-    ASSERT_EQ(report.size(), 8u);
+    const Bytes report = receive(6);
+    ASSERT_EQ(report.size(), 6u);
     EXPECT_EQ(report[0], 'L');
     EXPECT_EQ(report[1], 1) << "not 9600 baud";
-    EXPECT_EQ(report[2], 1) << "not 8 data bits";
-    EXPECT_EQ(report[3], 1) << "parity is on";
-    EXPECT_EQ(report[4], 1) << "not one stop bit";
-    EXPECT_EQ(report[5], 1) << "line editing or echo is on";
-    EXPECT_EQ(report[6], 1) << "output is processed";
-    EXPECT_EQ(report[7], 1) << "input is translated";
+    EXPECT_EQ(report[2], 1) << "not one stop bit";
+    EXPECT_EQ(report[3], 1) << "line editing or echo is on";
+    EXPECT_EQ(report[4], 1) << "output is processed";
+    EXPECT_EQ(report[5], 1) << "input is translated";
 }
 
 TEST_F(PartnerPort, EveryByteValuePassesUnchangedBothWays) {
@@ -263,7 +270,9 @@ TEST_F(PartnerPort, EveryPurgeDiscardsWhatWaitsToBeRead) {
 
 TEST_F(PartnerPort, ClearKeepsBytesThatAreStillOnTheirWayOut) {
     // The protocol clears right after sending a request; the request must
-    // still reach the radio.
+    // still reach the radio, even one that has not read it yet.
+    send({'Z', 0x00, 250});
+    Sleep(50); // for the partner to stop reading
     constexpr int kRounds = 20;
     for (int round = 0; round < kRounds; ++round) {
         send({'N', 'N', 'N', 'N'});
@@ -285,23 +294,34 @@ TEST_F(PartnerPort, PortsAboveNineAreReachedThroughTheDeviceNamespace) {
     EXPECT_EQ(receive(2), (Bytes{'h', 'i'}));
 }
 
-TEST_F(PartnerPort, SecondOpenIsRefusedUntilTheFirstPortIsGone) {
+// These two need a port that exists, not the partner: on a Windows machine
+// they run with the name of any COM port in VARNOK_TEST_PORT.
+TEST(ExistingPort, SecondOpenIsRefusedUntilTheFirstPortIsGone) {
+    const std::string name = environment(kPortVariable);
+    if (name.empty())
+        GTEST_SKIP() << kPortVariable << " names no port";
     if (runningUnderWine())
         GTEST_SKIP() << "Wine does not enforce exclusive opens of serial ports; run this on Windows";
-    const OpenedPort again = openSystemSerialPort(portName);
+    OpenedPort first = openSystemSerialPort(name);
+    ASSERT_TRUE(first.port) << first.error;
+
+    const OpenedPort again = openSystemSerialPort(name);
     EXPECT_FALSE(again.port);
-    EXPECT_NE(again.error.find(portName), std::string::npos) << again.error;
+    EXPECT_NE(again.error.find(name), std::string::npos) << again.error;
     EXPECT_NE(again.error.find("in use"), std::string::npos) << again.error;
 
-    port.reset();
-    OpenedPort reopened = openSystemSerialPort(portName);
+    first.port.reset();
+    const OpenedPort reopened = openSystemSerialPort(name);
     EXPECT_TRUE(reopened.port) << reopened.error;
 }
 
-TEST_F(PartnerPort, PortListShowsThePort) {
+TEST(ExistingPort, PortListShowsIt) {
+    const std::string name = environment(kPortVariable);
+    if (name.empty())
+        GTEST_SKIP() << kPortVariable << " names no port";
     const std::vector<PortInfo> ports = listSerialPorts();
-    const bool listed = std::any_of(ports.begin(), ports.end(), [&](const PortInfo& p) { return p.name == portName; });
-    EXPECT_TRUE(listed) << portName << " is missing from a list of " << ports.size();
+    const bool listed = std::any_of(ports.begin(), ports.end(), [&](const PortInfo& p) { return p.name == name; });
+    EXPECT_TRUE(listed) << name << " is missing from a list of " << ports.size();
 }
 
 TEST(OpenSerialPort, MissingPortsAreRefusedByName) {

@@ -42,4 +42,11 @@ void runWrite(const WriteOptions& options);
 
 void runPorts();
 
+/// Only in builds with Qt (VARNOK_WITH_REPORT).
+struct ReportOptions {
+    std::string file;
+    std::string output;
+};
+void runReport(const ReportOptions& options);
+
 } // namespace varnok::cli

@@ -67,6 +67,14 @@ int main(int argc, char** argv) {
 
     CLI::App* portsCommand = app.add_subcommand("ports", "List the serial ports of this machine.");
 
+#ifdef VARNOK_WITH_REPORT
+    ReportOptions reportOptions;
+    CLI::App* reportCommand =
+        app.add_subcommand("report", "Write the printed settings report of a channel file as a PDF (A4).");
+    reportCommand->add_option("file", reportOptions.file, "Channel file to read")->required();
+    reportCommand->add_option("-o,--output", reportOptions.output, "PDF file to write")->required();
+#endif
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) { // --help, --version
@@ -88,6 +96,10 @@ int main(int argc, char** argv) {
             runWrite(writeOptions);
         else if (*portsCommand)
             runPorts();
+#ifdef VARNOK_WITH_REPORT
+        else if (*reportCommand)
+            runReport(reportOptions);
+#endif
         return kExitOk;
     } catch (const CommandError& e) {
         for (const std::string& line : e.lines)

@@ -91,4 +91,28 @@ inline constexpr const char* kSaveFailed = "无法保存文件“%1”。";
 /// Name of the toolbar in the window's context menu.
 inline constexpr const char* kToolbarTitle = "工具栏";
 
+/// The progress dialog of a transfer with the radio.
+inline constexpr const char* kProgressTemplateCaption = "进度窗口";
+inline constexpr const char* kReadCaption = "数据读取进度";
+inline constexpr const char* kWriteCaption = "数据写入进度";
+inline constexpr const char* kProgressStart = "开始";
+inline constexpr const char* kProgressLabel = "进度值:";
+inline constexpr const char* kProgressWaiting = "等待中......";
+/// The dialog's font, then its usual names on systems without it.
+inline constexpr const char* kDialogFonts[] = {"宋体", "SimSun", "NSimSun"};
+
+/// Refusal of the commands that would replace or close the document while
+/// a transfer still uses it.
+inline constexpr const char* kTransferRunning =
+    "正在与对讲机传输数据。请等待传输结束，或在进度窗口中按“取消”停止传输后再试。";
+
+/// The port menu's items below the four COM ports: the ports found on this
+/// machine, the built-in demo radio and a port typed by hand.
+inline constexpr const char* kFoundPortPrompt = "使用串口 %1";
+inline constexpr const char* kDemoPortItem = "演示对讲机";
+inline constexpr const char* kDemoPortPrompt = "使用内置的演示对讲机，无需连接电缆即可试用读取和写入";
+inline constexpr const char* kOtherPortItem = "其他端口(&O)...";
+inline constexpr const char* kOtherPortPrompt = "输入任意串口名称或设备路径";
+inline constexpr const char* kOtherPortQuestion = "串口名称或设备路径（例如 COM5 或 /dev/ttyUSB0）:";
+
 } // namespace varnok::app::strings

@@ -4,6 +4,8 @@
 #include "app/program_app.h"
 #include "app/program_doc.h"
 #include "editor/program_view.h"
+#include "link/port_list.h"
+#include "link/ports.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -71,29 +73,41 @@ QString iconOf(int id) {
     }
 }
 
-/// Commands whose work arrives with printing and the radio transfer; they
-/// stand in the menus and toolbar already, greyed.
+/// Commands whose work arrives with printing; they stand in the menus and
+/// toolbar already, greyed.
 bool notYetAvailable(int id) {
     switch (id) {
     case CMainFrame::ID_FILE_PRINT:
     case CMainFrame::ID_FILE_PRINT_PREVIEW:
     case CMainFrame::ID_FILE_PRINT_SETUP:
-    case CMainFrame::ID_RADIO_READ:
-    case CMainFrame::ID_RADIO_WRITE:
-    case CMainFrame::ID_PORT_COM1:
-    case CMainFrame::ID_PORT_COM2:
-    case CMainFrame::ID_PORT_COM3:
-    case CMainFrame::ID_PORT_COM4:
         return true;
     default:
         return false;
     }
 }
 
-/// The port items show their shortcut label, but no key is bound to them.
-bool labelOnlyShortcut(int id) {
-    return id == CMainFrame::ID_PORT_COM1 || id == CMainFrame::ID_PORT_COM2 || id == CMainFrame::ID_PORT_COM3 ||
-           id == CMainFrame::ID_PORT_COM4;
+/// The four COM ports: their command ids and the port names they choose.
+constexpr std::pair<int, const char*> kComPorts[] = {
+    {CMainFrame::ID_PORT_COM1, "COM1"},
+    {CMainFrame::ID_PORT_COM2, "COM2"},
+    {CMainFrame::ID_PORT_COM3, "COM3"},
+    {CMainFrame::ID_PORT_COM4, "COM4"},
+};
+
+/// The port items carry their shortcut label in their own text, blanks
+/// included, as the menu has always shown them; the keys are bound too, so
+/// that the labels tell the truth.
+bool shortcutInText(int id) {
+    for (const auto& [port, name] : kComPorts)
+        if (port == id)
+            return true;
+    return false;
+}
+
+/// A port name as a menu item shows it: "&" would mark a mnemonic.
+QString portItemText(const QString& name, const QString& description) {
+    QString text = description.isEmpty() ? name : QStringLiteral("%1 - %2").arg(name, description);
+    return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
 QString recentFileLabel(int index, const QString& path) {
@@ -156,11 +170,11 @@ void CMainFrame::CreateMenus() {
             continue;
         }
         QString text = QString::fromUtf8(command.text);
-        if (labelOnlyShortcut(command.id))
+        if (shortcutInText(command.id))
             text += QLatin1Char('\t') + QString::fromUtf8(command.shortcut);
         auto* action = new QAction(text, this);
         action->setObjectName(QString::fromUtf8(command.name));
-        if (*command.shortcut && !labelOnlyShortcut(command.id))
+        if (*command.shortcut)
             action->setShortcut(QKeySequence(QString::fromUtf8(command.shortcut)));
         const QStringList prompt = QString::fromUtf8(command.prompt).split(QLatin1Char('\n'));
         if (!prompt.constFirst().isEmpty())
@@ -200,6 +214,78 @@ void CMainFrame::CreateMenus() {
     connect(Action(ID_FILE_SAVE_AS), &QAction::triggered, this, [this] { m_app.GetDocument()->OnFileSaveAs(); });
     connect(Action(ID_APP_EXIT), &QAction::triggered, this, &QWidget::close);
     connect(Action(ID_APP_ABOUT), &QAction::triggered, &m_app, &CProgramApp::OnAppAbout);
+    connect(Action(ID_RADIO_READ), &QAction::triggered, m_pView, &CProgramView::OnRead);
+    connect(Action(ID_RADIO_WRITE), &QAction::triggered, m_pView, &CProgramView::OnWrite);
+    CreatePortMenu(menus.at(QString::fromUtf8(strings::kMenuTitles[2])));
+}
+
+void CMainFrame::CreatePortMenu(QMenu* menu) {
+    m_portMenu = menu;
+    for (const auto& [id, name] : kComPorts)
+        PreparePortItem(Action(id), QString::fromUtf8(name));
+    // Below the four ports: those found on this machine (filled in each
+    // time the menu opens), the demo radio and a port typed by hand.
+    menu->addSeparator();
+    m_demoPort = menu->addAction(QString::fromUtf8(strings::kDemoPortItem));
+    m_demoPort->setObjectName(QStringLiteral("ID_PORT_DEMO"));
+    m_demoPort->setStatusTip(QString::fromUtf8(strings::kDemoPortPrompt));
+    PreparePortItem(m_demoPort, QString::fromUtf8(varnok::kDemoPortName));
+    m_otherPort = menu->addAction(QString::fromUtf8(strings::kOtherPortItem));
+    m_otherPort->setObjectName(QStringLiteral("ID_PORT_OTHER"));
+    m_otherPort->setStatusTip(QString::fromUtf8(strings::kOtherPortPrompt));
+    connect(m_otherPort, &QAction::triggered, this, [this] {
+        m_pView->OnPortOther();
+        RefreshPortMenu();
+    });
+    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::RefreshPortMenu);
+    RefreshPortMenu();
+}
+
+void CMainFrame::PreparePortItem(QAction* item, const QString& port) {
+    item->setCheckable(true);
+    item->setData(port);
+    // Only the check marks are updated here: the found ports' items are
+    // rebuilt when the menu opens, never under their own trigger.
+    connect(item, &QAction::triggered, this, [this, port] {
+        m_pView->SelectPort(port);
+        UpdatePortChecks();
+    });
+}
+
+void CMainFrame::RefreshPortMenu() {
+    for (QAction* item : m_foundPorts)
+        delete item;
+    m_foundPorts.clear();
+
+    QStringList listed;
+    for (const auto& [id, name] : kComPorts)
+        listed << QString::fromUtf8(name);
+    listed << QString::fromUtf8(varnok::kDemoPortName);
+    auto addItem = [&](const QString& port, const QString& description) {
+        auto* item = new QAction(portItemText(port, description), this);
+        item->setObjectName(QStringLiteral("ID_PORT_FOUND"));
+        item->setStatusTip(QString::fromUtf8(strings::kFoundPortPrompt).arg(port));
+        PreparePortItem(item, port);
+        m_portMenu->insertAction(m_demoPort, item);
+        m_foundPorts.push_back(item);
+        listed << port;
+    };
+    for (const varnok::PortInfo& found : varnok::listSerialPorts()) {
+        const QString port = QString::fromStdString(found.name);
+        if (!listed.contains(port))
+            addItem(port, QString::fromStdString(found.description));
+    }
+    // A port typed by hand that is not there now still shows as the choice.
+    if (!listed.contains(m_pView->m_strPort))
+        addItem(m_pView->m_strPort, QString());
+    UpdatePortChecks();
+}
+
+void CMainFrame::UpdatePortChecks() {
+    // An exact comparison: "com1" typed by hand is not the COM1 item.
+    for (QAction* item : m_portMenu->actions())
+        if (item->isCheckable())
+            item->setChecked(item->data().toString() == m_pView->m_strPort);
 }
 
 void CMainFrame::CreateToolBar() {
@@ -266,7 +352,7 @@ void CMainFrame::CenterWindow() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (m_app.GetDocument()->SaveModified())
+    if (!m_app.RefuseWhileTransferring() && m_app.GetDocument()->SaveModified())
         event->accept();
     else
         event->ignore();

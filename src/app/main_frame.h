@@ -4,11 +4,13 @@
 #include <QMainWindow>
 
 #include <map>
+#include <vector>
 
 class CProgramApp;
 class CProgramView;
 class QAction;
 class QLabel;
+class QMenu;
 class QToolBar;
 
 class CMainFrame : public QMainWindow {
@@ -46,6 +48,8 @@ public:
     /// The greyed item that stands in the menu while the list is empty.
     QAction* RecentFilePlaceholder() const { return m_recentPlaceholder; }
     QToolBar* ToolBar() const { return m_wndToolBar; }
+    /// The menu "端口(&C)".
+    QMenu* PortMenu() const { return m_portMenu; }
 
     /// Puts the window in the middle of its screen's free area.
     void CenterWindow();
@@ -60,10 +64,21 @@ private:
     void CreateToolBar();
     void CreateStatusBar();
     void UpdateRecentFileMenu();
+    void CreatePortMenu(QMenu* menu);
+    /// Makes `item` a checkable choice of `port`.
+    void PreparePortItem(QAction* item, const QString& port);
+    /// Lists the ports found now, then sets the check marks.
+    void RefreshPortMenu();
+    /// The check mark on the item of the view's port.
+    void UpdatePortChecks();
 
     CProgramApp& m_app;
     CProgramView* m_pView = nullptr;
     QToolBar* m_wndToolBar = nullptr;
     std::map<int, QAction*> m_actions;
     QAction* m_recentPlaceholder = nullptr;
+    QMenu* m_portMenu = nullptr;
+    QAction* m_demoPort = nullptr;
+    QAction* m_otherPort = nullptr;
+    std::vector<QAction*> m_foundPorts;
 };

@@ -66,18 +66,23 @@ void CProgramApp::NewDocument() {
 }
 
 void CProgramApp::OnFileNew() {
+    if (RefuseWhileTransferring())
+        return;
     if (m_pDocument->SaveModified())
         NewDocument();
 }
 
 void CProgramApp::OnFileOpen() {
+    if (RefuseWhileTransferring())
+        return;
     const QString path = m_prompts.openFileName(GetMainWindow(), LastFolder());
     if (!path.isEmpty())
         OpenDocumentFile(path);
 }
 
 bool CProgramApp::OpenDocumentFile(const QString& path) {
-    if (!m_pDocument->SaveModified())
+    // Also the way of a recent file, a dropped file and the command line.
+    if (RefuseWhileTransferring() || !m_pDocument->SaveModified())
         return false;
     const QString absolute = QFileInfo(path).absoluteFilePath();
     if (!m_pDocument->OnOpenDocument(absolute)) {
@@ -100,6 +105,14 @@ void CProgramApp::OnFileMru(int index) {
 void CProgramApp::OnAppAbout() {
     CAboutDlg about(GetMainWindow());
     about.exec();
+}
+
+bool CProgramApp::RefuseWhileTransferring() {
+    const CProgramView* view = GetView();
+    if (!view || !view->IsTransferring())
+        return false;
+    Message(QMessageBox::Information, QString::fromUtf8(strings::kTransferRunning));
+    return true;
 }
 
 QStringList CProgramApp::RecentFiles() const {

@@ -44,6 +44,10 @@ public:
     /// Opens entry `index` (0 = the most recent) of the recent-file list.
     void OnFileMru(int index);
     void OnAppAbout();
+    /// While a transfer with the radio runs it still uses the document, the
+    /// view and the progress dialog: tells the user that the command has to
+    /// wait and returns true. False when no transfer runs.
+    bool RefuseWhileTransferring();
 
     /// The recent-file list, most recent first, as kept between runs.
     QStringList RecentFiles() const;

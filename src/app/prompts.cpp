@@ -58,6 +58,13 @@ Prompts::Prompts()
           // escape button, or as cancelling when it has none.
           return pressed == QMessageBox::NoButton ? QMessageBox::Cancel : pressed;
       }),
+      captionedMessage([](QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text) {
+          QMessageBox* box = createMessageBox(parent, icon, text, QMessageBox::Ok);
+          box->setWindowTitle(caption);
+          box->exec();
+          delete box;
+          return QMessageBox::Ok;
+      }),
       openFileName([](QWidget* parent, const QString& suggested) {
           return runFileDialog(parent, suggested, QFileDialog::AcceptOpen);
       }),

@@ -30,7 +30,13 @@ struct Prompts {
     /// the user cancelled.
     using FileName = std::function<QString(QWidget* parent, const QString& suggested)>;
 
+    /// Shows a message under a caption of its own rather than the
+    /// application title; returns the button pressed.
+    using CaptionedMessage = std::function<QMessageBox::StandardButton(QWidget* parent, QMessageBox::Icon icon,
+                                                                       const QString& caption, const QString& text)>;
+
     Message message;
+    CaptionedMessage captionedMessage;
     FileName openFileName;
     FileName saveFileName;
 

@@ -1,6 +1,8 @@
 #include "editor/flex_grid.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -237,6 +239,25 @@ void CMSFlexGrid::keyPressEvent(QKeyEvent* event) {
     }
 }
 
+void CMSFlexGrid::inputMethodEvent(QInputMethodEvent* event) {
+    // Composed text (Chinese, say) is typed text like any key's: reported,
+    // never used to search the cells as a list view would.
+    event->accept();
+    const QString text = event->commitString();
+    for (int i = 0; i < text.size(); ++i) {
+        emit KeyPress(text.at(i).unicode());
+        QWidget* focus = QApplication::focusWidget();
+        if (focus && focus != this) {
+            if (i + 1 < text.size()) {
+                QInputMethodEvent rest;
+                rest.setCommitString(text.mid(i + 1));
+                QApplication::sendEvent(focus, &rest);
+            }
+            return;
+        }
+    }
+}
+
 void CMSFlexGrid::reportPress(QMouseEvent* event) {
     const QModelIndex at = indexAt(event->position().toPoint());
     m_mouseRow = at.isValid() ? at.row() : -1;
@@ -254,6 +275,12 @@ void CMSFlexGrid::mousePressEvent(QMouseEvent* event) {
 }
 
 void CMSFlexGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    // Only the left button double-clicks; a quick second press of another
+    // button is one more press, so a right double-click opens nothing.
+    if (event->button() != Qt::LeftButton) {
+        mousePressEvent(event);
+        return;
+    }
     reportPress(event);
     event->accept();
     emit DblClick();

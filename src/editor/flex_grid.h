@@ -22,8 +22,13 @@
 /// - A press on a data cell makes it current first (Leave, Enter), then
 ///   raises MouseDown, so a handler sees the pressed cell as current.
 ///   MouseRow()/MouseCol() tell which cell a press hit, -1 outside cells.
+///   DblClick is the left button's; a second press of another button comes
+///   as one more MouseDown.
 /// - KeyPress for every key that types a character (Enter is 13, Escape 27);
-///   printable keys are not used for navigation, only reported.
+///   printable keys are not used for navigation, only reported. Text that
+///   an input method commits is reported the same way, character by
+///   character; once a handler has moved the focus away (an editor opened),
+///   the rest of the text goes to the new focus.
 class CMSFlexGrid : public QTableWidget {
     Q_OBJECT
 public:
@@ -99,6 +104,7 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -5,13 +5,17 @@
 #include "editor/dialog_units.h"
 #include "editor/flex_grid.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QSignalBlocker>
 
+#include <algorithm>
 #include <vector>
 
 using namespace varnok;
@@ -203,12 +207,16 @@ void CProgramView::CreateCellEditors() {
     m_cmbTone = new QComboBox(host);
     m_cmbTone->setObjectName(QStringLiteral("combo%1").arg(kToneBoxId));
     m_cmbTone->setEditable(true);
+    // What is typed is what the tone rule judges: no completion may turn
+    // "67" into "67.0".
+    m_cmbTone->setCompleter(nullptr);
     m_cmbTone->addItems(m_app.m_arrTones);
 
     for (QWidget* editor : CellEditors()) {
         editor->setFont(font());
         editor->hide();
     }
+    ConnectCellEditing();
 }
 
 void CProgramView::HideCellEditors() {
@@ -284,6 +292,9 @@ void CProgramView::ImageToForm() {
     FillBandBox();
     ShowSelections(form);
     ShowChannels(form);
+    // The current cell's editor was loaded from the table that was there
+    // before; a click on the same cell must not bring that value back.
+    OnGridEnterCell();
 }
 
 void CProgramView::FormToImage() {
@@ -301,7 +312,7 @@ void CProgramView::OnSelchangeModel() {
     ShowSelections(form);
 }
 
-void CProgramView::CommitEdit() {}
+void CProgramView::CommitEdit() { OnGridLeaveCell(); }
 
 FormState CProgramView::CurrentForm() const {
     FormState form;
@@ -343,4 +354,288 @@ void CProgramView::ShowTableFrame() {
         m_grid->SetTextMatrix(0, col, QString::fromStdString(frame.cell(0, col)));
     for (int row = 1; row < kTableRows; ++row)
         m_grid->SetTextMatrix(row, column::kChannel, QString::fromStdString(frame.cell(row, column::kChannel)));
+}
+
+// In-place cell editing. The editors are plain widgets laid over the grid,
+// as the grid's events and the Enter key open, load and commit them; every
+// decision about a value is the entry rules'.
+
+namespace {
+
+/// The last channel's row: Enter in its flag lists leaves the table.
+constexpr long kLastChannel = kTableRows - 1;
+/// Room below a list editor's field for its dropped list, in pixels.
+constexpr int kDroppedListRoom = 100;
+/// Editors sit this many pixels up and left of the cell they edit.
+constexpr int kEditorInset = 3;
+
+bool isDigitKey(char16_t ch) { return ch >= u'0' && ch <= u'9'; }
+
+} // namespace
+
+void CProgramView::ConnectCellEditing() {
+    connect(m_grid, &CMSFlexGrid::DblClick, this, &CProgramView::OnGridDblClick);
+    connect(m_grid, &CMSFlexGrid::MouseDown, this, &CProgramView::OnGridMouseDown);
+    connect(m_grid, &CMSFlexGrid::KeyPress, this, &CProgramView::OnGridKeyPress);
+    connect(m_grid, &CMSFlexGrid::EnterCell, this, &CProgramView::OnGridEnterCell);
+    connect(m_grid, &CMSFlexGrid::LeaveCell, this, &CProgramView::OnGridLeaveCell);
+    // Enter must reach the form before the focused window does, whichever
+    // of the form's windows that is; only the application sees it first.
+    qApp->installEventFilter(this);
+}
+
+QWidget* CProgramView::GetCellEditor() const {
+    switch (m_grid->GetCol()) {
+    case column::kDecodeTone:
+    case column::kEncodeTone:
+        return m_cmbTone;
+    case column::kBusyLock:
+        return m_cmbBusyLock;
+    case column::kBandwidth:
+        return m_cmbBandwidth;
+    case column::kScan:
+        return m_cmbScanList;
+    case column::kPower:
+        return m_cmbPower;
+    default:
+        return m_editText;
+    }
+}
+
+void CProgramView::ShowCellEditor(char16_t ch, QWidget* editor) {
+    if (!editor)
+        editor = GetCellEditor();
+    if (!editor)
+        return;
+    auto* box = qobject_cast<QComboBox*>(editor);
+    // A key the user typed goes straight into the editor: handing it over
+    // through the clipboard would destroy what the user had copied.
+    const bool typed = ch != 0 && ch != 13;
+
+    // What the text box shows on an empty cell: what it held, and a digit.
+    QString s;
+    if (ch >= 32) {
+        s = m_editText->text();
+        if (isDigitKey(ch))
+            s += QChar(ch);
+        else if (numberKeyWarns(ch, static_cast<int>(m_grid->GetCol())))
+            ShowEntryMessage(EntryMessage::InputNumber);
+    }
+
+    const QRect cell(static_cast<int>(m_grid->TwipsToPixelsX(m_grid->GetCellLeft())) - kEditorInset,
+                     static_cast<int>(m_grid->TwipsToPixelsY(m_grid->GetCellTop())) - kEditorInset,
+                     static_cast<int>(m_grid->TwipsToPixelsX(m_grid->GetCellWidth())),
+                     static_cast<int>(m_grid->TwipsToPixelsY(m_grid->GetCellHeight())));
+    if (box) {
+        if (typed)
+            box->setEditText(QString(QChar(ch))); // the drop-down lists have no text to set
+        // The field covers the cell; the room below it, which a window's
+        // own rectangle would hold, is the dropped list's.
+        box->setGeometry(cell);
+        const int itemHeight = std::max(1, box->view()->sizeHintForRow(0));
+        box->setMaxVisibleItems(std::max(1, kDroppedListRoom / itemHeight));
+    } else {
+        m_editText->setGeometry(cell);
+        const QString cellText = m_grid->GetText();
+        // A typed key leaves the caret after the text, ready for the next;
+        // otherwise the whole text is selected, to be typed over.
+        if (typed) {
+            m_editText->setText(cellText.isEmpty() ? s : QString(QChar(ch)));
+        } else {
+            m_editText->setText(cellText.isEmpty() ? s : cellText);
+            m_editText->selectAll();
+        }
+    }
+    editor->show();
+    editor->raise();
+    editor->setFocus(Qt::OtherFocusReason);
+    m_grid->viewport()->update();
+}
+
+void CProgramView::OnGridDblClick() {
+    if (m_grid->GetCol() != 0 && m_grid->GetRow() != 0)
+        ShowCellEditor(0);
+}
+
+void CProgramView::OnGridMouseDown(short button, short /*shift*/, int /*x*/, int /*y*/) {
+    // A press on a header, a channel number or below the table leaves the
+    // current cell where it was; it must not open that cell's editor.
+    const bool onCurrentCell = m_grid->MouseRow() == m_grid->GetRow() && m_grid->MouseCol() == m_grid->GetCol();
+    if (button != CMSFlexGrid::RightButton && onCurrentCell && m_grid->GetCol() != 0 && m_grid->GetRow() != 0)
+        ShowCellEditor(0);
+}
+
+void CProgramView::OnGridKeyPress(char16_t key) {
+    const long col = m_grid->GetCol();
+    if (col != 0 && m_grid->GetRow() != 0 && col != column::kBandwidth)
+        ShowCellEditor(key);
+}
+
+void CProgramView::OnGridEnterCell() {
+    if (!m_editText || m_grid->GetRow() == 0)
+        return;
+    const QString text = m_grid->GetText();
+    QWidget* editor = GetCellEditor();
+    if (auto* box = qobject_cast<QComboBox*>(editor)) {
+        const int found = text.isEmpty() ? 0 : box->findText(text, Qt::MatchStartsWith);
+        box->setCurrentIndex(std::max(found, 0));
+    } else {
+        m_editText->setText(text);
+    }
+}
+
+void CProgramView::OnGridLeaveCell() {
+    const long row = m_grid->GetRow();
+    if (!m_editText || row == 0)
+        return;
+    QWidget* editor = GetCellEditor();
+    if (editor->isHidden())
+        return;
+    if (editor == m_cmbTone) {
+        m_grid->SetTextMatrix(row, m_grid->GetColSel(), ToneCellText());
+    } else if (auto* box = qobject_cast<QComboBox*>(editor)) {
+        const bool taken = rowHasFrequency(CurrentForm(), static_cast<int>(row));
+        m_grid->SetText(taken ? box->currentText() : QString());
+    } else {
+        const FrequencyCheck check = checkFrequencyEntry(m_editText->text().toStdString(), CheckMode::Leave,
+                                                         Combo(Setting::Band)->currentIndex());
+        for (EntryMessage message : check.messages)
+            ShowEntryMessage(message);
+        WriteFrequency(static_cast<int>(row), static_cast<int>(m_grid->GetCol()), check.committedText());
+    }
+    editor->hide();
+}
+
+bool CProgramView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !m_editText || !watched->isWidgetType())
+        return QWidget::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return false;
+    auto* target = static_cast<QWidget*>(watched);
+    if (target == this || isAncestorOf(target)) {
+        OnEnterKey(target);
+        return true;
+    }
+    // A dropped list holds the keyboard itself. Enter there takes the
+    // highlighted entry and then goes on as Enter in its box. The list may
+    // already have closed itself, when the key was offered as a shortcut.
+    for (QComboBox* box : {m_cmbTone, m_cmbBusyLock, m_cmbBandwidth, m_cmbScanList, m_cmbPower}) {
+        QWidget* popup = box->view()->window();
+        if (target != popup && !popup->isAncestorOf(target))
+            continue;
+        const QModelIndex highlighted = box->view()->currentIndex();
+        if (highlighted.isValid())
+            box->setCurrentIndex(highlighted.row());
+        box->hidePopup();
+        OnEnterKey(box);
+        return true;
+    }
+    return false;
+}
+
+void CProgramView::OnEnterKey(QWidget* focus) {
+    const long row = m_grid->GetRow();
+    const long col = m_grid->GetCol();
+    // Each path hides its editor before it moves the current cell, so the
+    // leave that the move raises finds nothing open to commit again.
+    if (focus == m_editText) {
+        if (col == column::kBandwidth) {
+            FocusNextControl(focus);
+            return;
+        }
+        const FrequencyCheck check = checkFrequencyEntry(m_editText->text().toStdString(), CheckMode::Enter,
+                                                         Combo(Setting::Band)->currentIndex());
+        for (EntryMessage message : check.messages)
+            ShowEntryMessage(message);
+        using Outcome = FrequencyCheck::Outcome;
+        if (check.outcome == Outcome::RefusedRange || check.outcome == Outcome::RefusedStep) {
+            // The cell keeps its text; the user tries again in place.
+            m_editText->clear();
+            m_editText->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+        WriteFrequency(static_cast<int>(row), static_cast<int>(col), check.committedText());
+        m_editText->hide();
+        m_grid->SetCol(col + 1);
+        ShowCellEditor(13);
+        return;
+    }
+    if (focus == m_cmbBusyLock || focus == m_cmbBandwidth || focus == m_cmbScanList || focus == m_cmbPower) {
+        auto* box = static_cast<QComboBox*>(focus);
+        TakeListValue(box);
+        box->hide();
+        if (row >= kLastChannel) {
+            FocusNextControl(m_grid);
+        } else if (box == m_cmbPower) {
+            // The next channel's receive frequency.
+            m_grid->SetRow(row + 1);
+            m_grid->SetCol(column::kRxFrequency);
+            ShowCellEditor(13);
+        } else {
+            m_grid->SetCol(col + 1);
+            ShowCellEditor(13);
+        }
+        return;
+    }
+    if (focus == m_grid) {
+        if (col == column::kBandwidth)
+            FocusNextControl(m_grid);
+        else if (col + 1 < column::kCount)
+            m_grid->SetCol(col + 1);
+        return;
+    }
+    if (m_cmbTone->isHidden()) {
+        FocusNextControl(focus);
+        return;
+    }
+    m_grid->SetText(ToneCellText());
+    m_cmbTone->hide();
+    m_grid->SetCol(col + 1);
+    ShowCellEditor(13);
+}
+
+void CProgramView::FocusNextControl(QWidget* from) {
+    // The form's controls take the focus in template order; a window inside
+    // a control (an editor over the grid) counts as that control.
+    QWidget* control = from;
+    while (control && control->parentWidget() != this)
+        control = control->parentWidget();
+    if (!control)
+        return;
+    for (QWidget* next = control->nextInFocusChain(); next && next != control; next = next->nextInFocusChain()) {
+        if (!isAncestorOf(next) || control->isAncestorOf(next) || next->focusProxy())
+            continue;
+        if ((next->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && next->isEnabled() && next->isVisibleTo(this)) {
+            next->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
+void CProgramView::TakeListValue(QComboBox* box) {
+    // A row without a frequency keeps its cell as it was.
+    if (rowHasFrequency(CurrentForm(), static_cast<int>(m_grid->GetRow())))
+        m_grid->SetText(box->currentText());
+}
+
+QString CProgramView::ToneCellText() const {
+    if (!rowHasFrequency(CurrentForm(), static_cast<int>(m_grid->GetRow())))
+        return QString();
+    return QString::fromStdString(normalizeToneName(m_cmbTone->currentText().toStdString()));
+}
+
+void CProgramView::WriteFrequency(int row, int col, const std::string& text) {
+    FormState form = CurrentForm();
+    writeFrequency(form, row, col, text);
+    for (int c = column::kRxFrequency; c < column::kCount; ++c)
+        m_grid->SetTextMatrix(row, c, QString::fromStdString(form.cell(row, c)));
+}
+
+void CProgramView::ShowEntryMessage(EntryMessage message) {
+    const QString text = QString::fromUtf8(entryMessageText(message));
+    if (message == EntryMessage::OutOfRange)
+        m_app.m_prompts.captionedMessage(this, QMessageBox::Information, QStringLiteral("Prompt"), text);
+    else
+        m_app.Message(QMessageBox::Warning, text);
 }

@@ -6,6 +6,7 @@
 #include "editor/program_view.h"
 #include "link/port_list.h"
 #include "link/ports.h"
+#include "report/report_painter.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -15,6 +16,10 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
@@ -70,19 +75,6 @@ QString iconOf(int id) {
         return QStringLiteral(":/icons/about.svg");
     default:
         return QString();
-    }
-}
-
-/// Commands whose work arrives with printing; they stand in the menus and
-/// toolbar already, greyed.
-bool notYetAvailable(int id) {
-    switch (id) {
-    case CMainFrame::ID_FILE_PRINT:
-    case CMainFrame::ID_FILE_PRINT_PREVIEW:
-    case CMainFrame::ID_FILE_PRINT_SETUP:
-        return true;
-    default:
-        return false;
     }
 }
 
@@ -186,7 +178,6 @@ void CMainFrame::CreateMenus() {
             action->setIcon(QIcon(icon));
             action->setIconVisibleInMenu(false);
         }
-        action->setEnabled(!notYetAvailable(command.id));
         menu->addAction(action);
 
         if (command.id != ID_FILE_MRU_FILE1) {
@@ -214,9 +205,23 @@ void CMainFrame::CreateMenus() {
     connect(Action(ID_FILE_SAVE_AS), &QAction::triggered, this, [this] { m_app.GetDocument()->OnFileSaveAs(); });
     connect(Action(ID_APP_EXIT), &QAction::triggered, this, &QWidget::close);
     connect(Action(ID_APP_ABOUT), &QAction::triggered, &m_app, &CProgramApp::OnAppAbout);
+    connect(Action(ID_FILE_PRINT), &QAction::triggered, this, &CMainFrame::OnFilePrint);
+    connect(Action(ID_FILE_PRINT_PREVIEW), &QAction::triggered, this, &CMainFrame::OnFilePrintPreview);
+    connect(Action(ID_FILE_PRINT_SETUP), &QAction::triggered, this, &CMainFrame::OnFilePrintSetup);
     connect(Action(ID_RADIO_READ), &QAction::triggered, m_pView, &CProgramView::OnRead);
     connect(Action(ID_RADIO_WRITE), &QAction::triggered, m_pView, &CProgramView::OnWrite);
     CreatePortMenu(menus.at(QString::fromUtf8(strings::kMenuTitles[2])));
+
+    // Not every platform's print dialog can print to a file, so the report
+    // can always be saved as PDF, right below the other print commands.
+    QMenu* fileMenu = menus.at(QString::fromUtf8(strings::kMenuTitles[0]));
+    m_exportPdf = new QAction(QString::fromUtf8("导出PDF(&D)..."), this);
+    m_exportPdf->setObjectName(QStringLiteral("ID_FILE_EXPORT_PDF"));
+    m_exportPdf->setStatusTip(QString::fromUtf8("将设置报告保存为PDF文件"));
+    const QList<QAction*> items = fileMenu->actions();
+    const qsizetype setup = items.indexOf(Action(ID_FILE_PRINT_SETUP));
+    fileMenu->insertAction(setup >= 0 && setup + 1 < items.size() ? items.at(setup + 1) : nullptr, m_exportPdf);
+    connect(m_exportPdf, &QAction::triggered, this, &CMainFrame::OnFileExportPdf);
 }
 
 void CMainFrame::CreatePortMenu(QMenu* menu) {
@@ -371,4 +376,46 @@ void CMainFrame::dropEvent(QDropEvent* event) {
     // Opened after the drop has finished, so that a question or a failure
     // message does not hold up the program the file came from.
     QTimer::singleShot(0, this, [this, path] { m_app.OpenDocumentFile(path); });
+}
+
+QPrinter& CMainFrame::Printer() {
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
+}
+
+void CMainFrame::OnFilePrint() {
+    // The report shows the table as the user sees it, so a value still being
+    // typed goes in first, as it does for Save.
+    m_pView->CommitEdit();
+    QPrintDialog dialog(&Printer(), this);
+    dialog.setMinMax(1, varnok::report::kReportPages);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (!varnok::report::printReport(Printer(), m_pView->CurrentForm()))
+        m_app.Message(QMessageBox::Warning, QString::fromUtf8("无法打印设置报告。"));
+}
+
+void CMainFrame::OnFilePrintPreview() {
+    m_pView->CommitEdit();
+    const varnok::FormState form = m_pView->CurrentForm();
+    QPrintPreviewDialog preview(&Printer(), this);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [&form](QPrinter* printer) { varnok::report::printReport(*printer, form); });
+    preview.exec();
+}
+
+void CMainFrame::OnFilePrintSetup() {
+    QPageSetupDialog dialog(&Printer(), this);
+    dialog.exec();
+}
+
+void CMainFrame::OnFileExportPdf() {
+    m_pView->CommitEdit();
+    const QString path = m_app.m_prompts.pdfFileName(this, m_app.LastFolder());
+    if (path.isEmpty())
+        return;
+    std::string error;
+    if (!varnok::report::renderReportPdf(m_pView->CurrentForm(), path.toStdString(), error))
+        m_app.Message(QMessageBox::Warning, QString::fromStdString(error));
 }

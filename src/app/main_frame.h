@@ -2,8 +2,10 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPrinter>
 
 #include <map>
+#include <memory>
 #include <vector>
 
 class CProgramApp;
@@ -11,6 +13,7 @@ class CProgramView;
 class QAction;
 class QLabel;
 class QMenu;
+
 class QToolBar;
 
 class CMainFrame : public QMainWindow {
@@ -54,6 +57,18 @@ public:
     /// Puts the window in the middle of its screen's free area.
     void CenterWindow();
 
+    /// The settings report: print, preview, printer set-up, and a PDF file
+    /// for machines whose print dialog offers none.
+    void OnFilePrint();
+    void OnFilePrintPreview();
+    void OnFilePrintSetup();
+    void OnFileExportPdf();
+    /// The printer the report goes to; kept for the run so that the set-up
+    /// chosen once holds for the next print.
+    QPrinter& Printer();
+    /// The item that saves the report as PDF.
+    QAction* ExportPdfAction() const { return m_exportPdf; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -81,4 +96,6 @@ private:
     QAction* m_demoPort = nullptr;
     QAction* m_otherPort = nullptr;
     std::vector<QAction*> m_foundPorts;
+    std::unique_ptr<QPrinter> m_printer;
+    QAction* m_exportPdf = nullptr;
 };

@@ -70,6 +70,9 @@ Prompts::Prompts()
       }),
       saveFileName([](QWidget* parent, const QString& suggested) {
           return runFileDialog(parent, suggested, QFileDialog::AcceptSave);
+      }),
+      pdfFileName([](QWidget* parent, const QString& suggested) {
+          return QFileDialog::getSaveFileName(parent, QString(), suggested, QStringLiteral("PDF (*.pdf)"));
       }) {}
 
 } // namespace varnok::app

@@ -39,6 +39,8 @@ struct Prompts {
     CaptionedMessage captionedMessage;
     FileName openFileName;
     FileName saveFileName;
+    /// Asks where to save the settings report as PDF.
+    FileName pdfFileName;
 
     Prompts();
 };

@@ -13,14 +13,19 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
@@ -193,6 +198,44 @@ private slots:
         QCOMPARE(readImage(file("first.sin")), std::optional<Bytes>(newSavedBytes()));
         QCOMPARE(run.app->GetDocument()->GetPathName(), file("first.sin"));
         QVERIFY(!run.app->GetDocument()->IsModified());
+    }
+
+    void theReportIsPrintedFromWhatTheFormShows() {
+        Run run(writeFile(QStringLiteral("configured.sin"), configuredBytes()));
+        CMainFrame* frame = run.app->GetMainFrame();
+        for (int id : {CMainFrame::ID_FILE_PRINT, CMainFrame::ID_FILE_PRINT_PREVIEW, CMainFrame::ID_FILE_PRINT_SETUP})
+            QVERIFY(frame->Action(id)->isEnabled());
+        // The PDF item stands right below the printer set-up.
+        const QList<QAction*> items = frame->menuBar()->actions().at(0)->menu()->actions();
+        const qsizetype setup = items.indexOf(frame->Action(CMainFrame::ID_FILE_PRINT_SETUP));
+        QVERIFY(setup >= 0);
+        QCOMPARE(items.value(setup + 1), frame->ExportPdfAction());
+
+        const QString pdf = file(QStringLiteral("report.pdf"));
+        run.app->m_prompts.pdfFileName = [&](QWidget*, const QString&) { return pdf; };
+        frame->ExportPdfAction()->trigger();
+        QFile out(pdf);
+        QVERIFY(out.open(QIODevice::ReadOnly));
+        QVERIFY(out.read(5) == "%PDF-");
+        QCOMPARE(run.prompts.asked().size(), 0);
+
+        const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+        if (pdftotext.isEmpty())
+            QSKIP("pdftotext is not installed");
+        QProcess text;
+        text.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(30000));
+        const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY(printed.contains(QStringLiteral("The Radio Settings")));
+        const varnok::FormState form = run.form();
+        // pdftotext folds the blanks after the label.
+        const QString model = QString::fromStdString(form.selectedText(varnok::Setting::Model));
+        QVERIFY(printed.contains(QRegularExpression(QStringLiteral("Type:\\s+") + QRegularExpression::escape(model))));
+        for (int row = 1; row <= 16; ++row) {
+            const std::string& rx = form.cell(row, varnok::column::kRxFrequency);
+            if (!rx.empty())
+                QVERIFY2(printed.contains(QString::fromStdString(rx)), rx.c_str());
+        }
     }
 
     void choosingAModelRewritesTheAuxiliaryRecordsAtOnce() {

@@ -151,8 +151,12 @@ void FormState::select(Setting s, int index) {
 }
 
 std::string FormState::selectedText(Setting s) const {
+    // The selections are a plain array anyone may fill, so an index outside
+    // the list reads as no selection instead of past the entries.
     const int i = selection(s);
-    return i < 0 ? std::string() : settingEntries(s)[static_cast<std::size_t>(i)];
+    const auto& entries = settingEntries(s);
+    return (i < 0 || static_cast<std::size_t>(i) >= entries.size()) ? std::string()
+                                                                    : entries[static_cast<std::size_t>(i)];
 }
 
 void writeTableFrame(FormState& form) {

@@ -94,7 +94,8 @@ struct FormState {
     /// Selects an entry; an index outside the list leaves no selection, as
     /// a combo box does.
     void select(Setting s, int index);
-    /// The selected entry's text, or "" when there is no selection.
+    /// The selected entry's text, or "" when there is no selection (or the
+    /// selection lies outside the list).
     std::string selectedText(Setting s) const;
 
     std::string& cell(int row, int col) { return cells[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)]; }

@@ -20,17 +20,6 @@ std::string bandwidthSummary(const FormState& form) {
     return common;
 }
 
-/// The selected entry's text; a selection outside the list (the state is a
-/// plain struct, so it can hold one) prints nothing rather than reading
-/// past the entries.
-std::string boxText(const FormState& form, Setting s) {
-    const int i = form.selection(s);
-    const auto& entries = settingEntries(s);
-    if (i < 0 || static_cast<std::size_t>(i) >= entries.size())
-        return {};
-    return entries[static_cast<std::size_t>(i)];
-}
-
 /// Casts the way the page arithmetic wants: toward zero.
 int truncated(double value) { return static_cast<int>(value); }
 
@@ -38,12 +27,12 @@ int truncated(double value) { return static_cast<int>(value); }
 
 ReportTexts reportTextsFromForm(const FormState& form) {
     ReportTexts t;
-    t.model = boxText(form, Setting::Model);
-    t.band = boxText(form, Setting::Band);
-    t.txTimeLimit = boxText(form, Setting::TxTimeLimit);
-    t.keyBeep = boxText(form, Setting::KeyBeep);
-    t.squelch = boxText(form, Setting::Squelch);
-    t.monitor = boxText(form, Setting::Monitor);
+    t.model = form.selectedText(Setting::Model);
+    t.band = form.selectedText(Setting::Band);
+    t.txTimeLimit = form.selectedText(Setting::TxTimeLimit);
+    t.keyBeep = form.selectedText(Setting::KeyBeep);
+    t.squelch = form.selectedText(Setting::Squelch);
+    t.monitor = form.selectedText(Setting::Monitor);
     t.bandwidth = bandwidthSummary(form);
     t.headerChannel = form.cell(0, column::kChannel);
     t.headerDecode = form.cell(0, column::kDecodeTone);

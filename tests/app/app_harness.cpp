@@ -67,6 +67,12 @@ bool writeImage(const QString& path, const Bytes& image) {
            static_cast<qint64>(image.size());
 }
 
+QString writeFixture(const QString& path, const Bytes& image) {
+    if (!writeImage(path, image))
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
 std::optional<Bytes> readImage(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

@@ -36,6 +36,9 @@ Bytes newSavedBytes();
 Bytes configuredBytes();
 
 bool writeImage(const QString& path, const Bytes& image);
+/// Writes a fixture file and gives its path; a fixture that cannot be
+/// written ends the test run, since nothing after it would mean anything.
+QString writeFixture(const QString& path, const Bytes& image);
 std::optional<Bytes> readImage(const QString& path);
 
 /// Answers the program's questions from a script and notes what it asked.

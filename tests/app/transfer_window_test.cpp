@@ -178,10 +178,7 @@ class TransferWindowTest : public QObject {
 
     QTemporaryDir m_dir;
     QString configuredFile() {
-        const QString path = m_dir.filePath(QStringLiteral("configured.sin"));
-        if (!writeImage(path, configuredBytes()))
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
+        return writeFixture(m_dir.filePath(QStringLiteral("configured.sin")), configuredBytes());
     }
 
 private slots:

@@ -69,12 +69,7 @@ class WindowTest : public QObject {
 
     QTemporaryDir m_dir;
     QString file(const QString& name) const { return m_dir.filePath(name); }
-    QString writeFile(const QString& name, const Bytes& bytes) {
-        const QString path = file(name);
-        if (!writeImage(path, bytes))
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
-    }
+    QString writeFile(const QString& name, const Bytes& bytes) { return writeFixture(file(name), bytes); }
 
 private slots:
     void initTestCase() {

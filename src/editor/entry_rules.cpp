@@ -84,6 +84,11 @@ bool numberKeyWarns(char32_t key, int col) {
     return (col == column::kRxFrequency || col == column::kTxFrequency) && key >= 32 && !(key >= '0' && key <= '9');
 }
 
+bool keyOpensEditor(char32_t key, int row, int col) {
+    const bool control = key < 0x20 || key == 0x7F;
+    return !control && row != 0 && col != column::kChannel && col != column::kBandwidth;
+}
+
 bool rowHasFrequency(const FormState& form, int row) {
     return !form.cell(row, column::kRxFrequency).empty() || !form.cell(row, column::kTxFrequency).empty();
 }

@@ -53,6 +53,12 @@ std::string normalizeToneName(const std::string& text);
 /// with this key shows "Please input Number".
 bool numberKeyWarns(char32_t key, int col);
 
+/// Whether a key typed on the grid opens the cell's editor: a printable
+/// character on a data cell other than the bandwidth column. Control
+/// characters (Escape, Ctrl+G, Delete) never do, so they can never become
+/// the text an editor commits.
+bool keyOpensEditor(char32_t key, int row, int col);
+
 /// True when row `row` has a receive or a transmit frequency.
 bool rowHasFrequency(const FormState& form, int row);
 

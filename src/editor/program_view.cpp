@@ -429,6 +429,8 @@ void CProgramView::ShowCellEditor(char16_t ch, QWidget* editor) {
     if (box) {
         if (typed)
             box->setEditText(QString(QChar(ch))); // the drop-down lists have no text to set
+        else if (box->lineEdit())
+            box->lineEdit()->selectAll(); // typing replaces the tone, as in the text box
         // The field covers the cell; the room below it, which a window's
         // own rectangle would hold, is the dropped list's.
         box->setGeometry(cell);
@@ -466,8 +468,7 @@ void CProgramView::OnGridMouseDown(short button, short /*shift*/, int /*x*/, int
 }
 
 void CProgramView::OnGridKeyPress(char16_t key) {
-    const long col = m_grid->GetCol();
-    if (col != 0 && m_grid->GetRow() != 0 && col != column::kBandwidth)
+    if (keyOpensEditor(key, static_cast<int>(m_grid->GetRow()), static_cast<int>(m_grid->GetCol())))
         ShowCellEditor(key);
 }
 
@@ -503,6 +504,12 @@ void CProgramView::OnGridLeaveCell() {
             ShowEntryMessage(message);
         WriteFrequency(static_cast<int>(row), static_cast<int>(m_grid->GetCol()), check.committedText());
     }
+    // Hiding a focused editor would hand the keyboard to the next control
+    // in the chain, a settings box, where the next keys would silently
+    // change a setting; the grid's current cell takes it back instead.
+    const QWidget* focus = QApplication::focusWidget();
+    if (focus && (focus == editor || editor->isAncestorOf(focus)))
+        m_grid->setFocus(Qt::OtherFocusReason);
     editor->hide();
 }
 
@@ -510,9 +517,17 @@ bool CProgramView::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || !m_editText || !watched->isWidgetType())
         return QWidget::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent*>(event)->key();
+    auto* target = static_cast<QWidget*>(watched);
+    if (key == Qt::Key_Escape) {
+        // Escape does nothing to an open editor. The editors do not use it,
+        // and passed on it would reach the grid as a typed key.
+        for (QWidget* editor : CellEditors())
+            if (target == editor || editor->isAncestorOf(target))
+                return true;
+        return false;
+    }
     if (key != Qt::Key_Return && key != Qt::Key_Enter)
         return false;
-    auto* target = static_cast<QWidget*>(watched);
     if (target == this || isAncestorOf(target)) {
         OnEnterKey(target);
         return true;

@@ -78,7 +78,15 @@ public:
     void click(int row, int col, Qt::MouseButton button = Qt::LeftButton) const {
         QTest::mouseClick(grid().viewport(), button, Qt::NoModifier, centreOf(row, col));
     }
-    void type(const QString& keys) const { QTest::keyClicks(focus(), keys); }
+    /// Each key goes where the keyboard is when it is typed, as a user's.
+    void type(const QString& keys) const {
+        for (QChar ch : keys)
+            QTest::keyClick(focus(), ch.toLatin1());
+    }
+    /// A control key as a real keyboard sends it, with its control character.
+    void controlKey(Qt::Key key, char16_t ch) const {
+        QTest::sendKeyEvent(QTest::Click, focus(), key, QString(QChar(ch)), Qt::ControlModifier);
+    }
     void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
         QTest::keyClick(focus(), key, modifiers);
     }
@@ -432,9 +440,10 @@ private slots:
             {"67.0", "67.0"}, {"67", "OFF"}, {"d023n", "D023N"}, {"", "OFF"}, {"d754I", "D754I"}};
         for (const auto& [typed, written] : cases) {
             for (bool byEnter : {true, false}) {
+                // The box opens with its entry selected: typing replaces it.
                 s.click(1, 3);
-                s.key(Qt::Key_A, Qt::ControlModifier);
-                s.key(Qt::Key_Backspace);
+                if (typed.isEmpty())
+                    s.key(Qt::Key_Delete);
                 s.type(typed);
                 if (byEnter)
                     s.enter();
@@ -446,8 +455,6 @@ private slots:
         }
         // "无" comes from an input method, not from keys.
         s.click(1, 4);
-        s.key(Qt::Key_A, Qt::ControlModifier);
-        s.key(Qt::Key_Backspace);
         QInputMethodEvent composed;
         composed.setCommitString(QStringLiteral("无"));
         QApplication::sendEvent(s.focus(), &composed);
@@ -470,6 +477,44 @@ private slots:
         s.enter();
         QCOMPARE(s.grid().GetTextMatrix(6, 3), QString());
         QCOMPARE(tone->currentText(), QStringLiteral("无"));
+        QVERIFY(s.shown.isEmpty());
+    }
+
+    void keysTheEditorsDoNotUseChangeNothingAndTheGridKeepsTheKeyboard() {
+        Session s;
+        s.setRow(1, kFullChannel);
+        s.click(1, 2);
+        s.key(Qt::Key_Escape);
+        s.controlKey(Qt::Key_G, 7);
+        QCOMPARE(s.open(), QList<QWidget*>({s.textBox()}));
+        QCOMPARE(s.textBox()->text(), QStringLiteral("145.00000"));
+        // Typed on the grid, control keys open no editor either.
+        s.click(1, 3, Qt::RightButton);
+        s.key(Qt::Key_Escape);
+        s.controlKey(Qt::Key_G, 7);
+        QVERIFY(s.open().isEmpty());
+        QCOMPARE(s.row(1), kFullChannel);
+
+        // An arrow key moves the current cell and commits; the keyboard
+        // stays with the grid, never with a settings box.
+        const int band = s.run.combo(Setting::Band).currentIndex();
+        s.click(2, 1);
+        s.type("146");
+        s.key(Qt::Key_Down);
+        QCOMPARE(s.current(), QPoint(1, 3));
+        QCOMPARE(s.focus(), &s.grid());
+        QCOMPARE(s.row(2), firstFrequencyRow("146.00000", "146.00000"));
+        s.type("4");
+        QCOMPARE(s.focus(), s.textBox());
+        QCOMPARE(s.run.combo(Setting::Band).currentIndex(), band);
+        s.key(Qt::Key_Backspace);
+
+        // Enter into a tone cell selects its entry, so typing replaces it.
+        s.click(2, 2);
+        s.enter();
+        s.type("88.5");
+        s.enter();
+        QCOMPARE(s.grid().GetTextMatrix(2, 3), QStringLiteral("88.5"));
         QVERIFY(s.shown.isEmpty());
     }
 
@@ -503,6 +548,11 @@ private slots:
         QCOMPARE(s.row(1), firstFrequencyRow("146.50000", "146.50000"));
         QVERIFY(s.open().isEmpty());
         QVERIFY(!s.run.app->GetDocument()->IsModified());
+        // The grid keeps the keyboard: what is typed next is a cell entry.
+        QCOMPARE(s.focus(), &s.grid());
+        s.type("180");
+        s.enter();
+        QCOMPARE(s.takeTexts(), QStringList{kOutOfRange});
     }
 };
 

@@ -88,14 +88,26 @@ TEST(ToneNameRule, GivesTheTablesSpellingOrOff) {
         EXPECT_EQ(normalizeToneName(typed), stored) << typed;
 }
 
-TEST(NumberKeyRule, WarnsForNonDigitsOnFrequencyCells) {
-    EXPECT_TRUE(numberKeyWarns('.', column::kRxFrequency));
-    EXPECT_TRUE(numberKeyWarns(' ', column::kTxFrequency));
-    EXPECT_TRUE(numberKeyWarns(U'频', column::kRxFrequency));
-    EXPECT_FALSE(numberKeyWarns('7', column::kRxFrequency));
-    EXPECT_FALSE(numberKeyWarns(13, column::kRxFrequency));
-    EXPECT_FALSE(numberKeyWarns(31, column::kTxFrequency));
-    EXPECT_FALSE(numberKeyWarns('a', column::kDecodeTone));
+TEST(KeyRules, WhatATypedKeyWarnsAndWhetherItOpensAnEditor) {
+    struct Case {
+        char32_t key;
+        int col;
+        bool warns;
+        bool opens;
+    };
+    const Case cases[] = {
+        {'.', column::kRxFrequency, true, true},   {' ', column::kTxFrequency, true, true},
+        {U'频', column::kRxFrequency, true, true}, {'7', column::kRxFrequency, false, true},
+        {'a', column::kDecodeTone, false, true},   {'7', column::kBandwidth, false, false},
+        {'7', column::kChannel, false, false},     {27, column::kRxFrequency, false, false},
+        {7, column::kDecodeTone, false, false},    {31, column::kTxFrequency, false, false},
+        {0x7F, column::kPower, false, false},      {13, column::kRxFrequency, false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(numberKeyWarns(c.key, c.col), c.warns) << int(c.key) << " in column " << c.col;
+        EXPECT_EQ(keyOpensEditor(c.key, 1, c.col), c.opens) << int(c.key) << " in column " << c.col;
+    }
+    EXPECT_FALSE(keyOpensEditor('7', 0, column::kRxFrequency));
 }
 
 class FrequencyWrite : public ::testing::Test {

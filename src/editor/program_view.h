@@ -168,7 +168,7 @@ signals:
 private:
     struct TransferJob;
     void ShowProgressDlg(bool write);
-    void FinishTransfer(varnok::TransferOutcome outcome, const varnok::RadioImage& image);
+    void FinishTransfer(varnok::TransferOutcome outcome, const varnok::RadioImage& image, bool blocksStarted);
 
     CProgressDlg* m_pProgressDlg = nullptr;
     std::shared_ptr<TransferJob> m_pTransfer;

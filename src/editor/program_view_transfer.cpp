@@ -28,6 +28,9 @@ namespace strings = varnok::app::strings;
 struct CProgramView::TransferJob {
     std::thread worker;
     std::atomic<bool> abandon{false};
+    /// Set once the first block goes out; a write that ends early after it
+    /// has left the radio partly programmed.
+    std::atomic<bool> blocksStarted{false};
 
     ~TransferJob() {
         abandon = true;
@@ -41,8 +44,9 @@ namespace {
 /// The transfer's user interface as seen from the worker thread.
 class WindowHooks : public TransferHooks {
 public:
-    WindowHooks(CProgramApp& app, CProgressDlg& dlg, bool write, const std::atomic<bool>& abandon)
-        : m_app(app), m_dlg(dlg), m_write(write), m_abandon(abandon) {}
+    WindowHooks(CProgramApp& app, CProgressDlg& dlg, bool write, const std::atomic<bool>& abandon,
+                std::atomic<bool>& blocksStarted)
+        : m_app(app), m_dlg(dlg), m_write(write), m_abandon(abandon), m_blocksStarted(blocksStarted) {}
 
     void setStatus(const std::string& text) override {
         post([&dlg = m_dlg, text = QString::fromStdString(text)] { dlg.SetStatusText(text); });
@@ -58,6 +62,7 @@ public:
                QMessageBox::Cancel;
     }
     void report(const std::string& text) override { ask(QMessageBox::Warning, text, QMessageBox::Ok, QMessageBox::Ok); }
+    void blocksStarting() override { m_blocksStarted = true; }
 
 private:
     template <class Call> void post(Call call) {
@@ -84,6 +89,7 @@ private:
     CProgressDlg& m_dlg;
     bool m_write;
     const std::atomic<bool>& m_abandon;
+    std::atomic<bool>& m_blocksStarted;
 };
 
 } // namespace
@@ -136,18 +142,20 @@ void CProgramView::OnTransfer() {
 
     m_bTransferWrite = write;
     m_pTransfer = std::make_shared<TransferJob>();
-    const std::atomic<bool>& abandon = m_pTransfer->abandon;
-    m_pTransfer->worker = std::thread([this, &app = m_app, &dlg = *m_pProgressDlg, &clock, &abandon, write,
+    TransferJob& job = *m_pTransfer;
+    m_pTransfer->worker = std::thread([this, &app = m_app, &dlg = *m_pProgressDlg, &clock, &job, write,
                                        line = std::move(opened.port), image = m_pDocument->m_image]() mutable {
-        WindowHooks hooks(app, dlg, write, abandon);
+        WindowHooks hooks(app, dlg, write, job.abandon, job.blocksStarted);
         const TransferOutcome outcome =
             runTransfer(std::move(line), write ? Direction::Write : Direction::Read, image, hooks, clock);
+        const bool blocksStarted = job.blocksStarted;
         QMetaObject::invokeMethod(
-            this, [this, outcome, image] { FinishTransfer(outcome, image); }, Qt::QueuedConnection);
+            this, [this, outcome, image, blocksStarted] { FinishTransfer(outcome, image, blocksStarted); },
+            Qt::QueuedConnection);
     });
 }
 
-void CProgramView::FinishTransfer(TransferOutcome outcome, const RadioImage& image) {
+void CProgramView::FinishTransfer(TransferOutcome outcome, const RadioImage& image, bool blocksStarted) {
     m_pTransfer.reset(); // the worker has posted its last call and is ending
     const bool completeRead = outcome == TransferOutcome::Complete && !m_bTransferWrite;
     if (outcome == TransferOutcome::Complete)
@@ -157,6 +165,10 @@ void CProgramView::FinishTransfer(TransferOutcome outcome, const RadioImage& ima
     m_pProgressDlg->DestroyWindow();
     if (completeRead)
         ImageToForm();
+    // A cancel says nothing and a failure names only the block that failed;
+    // neither tells that the radio now holds part of the new data.
+    if (m_bTransferWrite && blocksStarted && outcome != TransferOutcome::Complete)
+        m_app.Message(QMessageBox::Warning, QString::fromUtf8(transferText::kWriteIncomplete));
     emit TransferFinished(static_cast<int>(outcome));
 }
 

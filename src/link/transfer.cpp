@@ -35,6 +35,7 @@ public:
             break;
         }
         m_clock.sleepMs(1);
+        m_hooks.blocksStarting();
         if (m_direction == Direction::Read)
             return readBlocks(image);
         return writeBlocks(image);

@@ -21,6 +21,8 @@ inline constexpr const char* kReplyTooShort = "没有收到足够的字节。";
 inline constexpr const char* kReadAckBad = "发生错误，请重试。";
 inline constexpr const char* kWriteAckBad = " 程序中断，请请重启对讲机并重试。";
 inline constexpr const char* kCannotOpenPort = "无法打开串口,请检查串口是否被占用或设备是否正常。";
+/// After a write that stopped once blocks had gone out.
+inline constexpr const char* kWriteIncomplete = "写入未完成，对讲机中的数据可能不完整，请重新写入。";
 } // namespace transferText
 
 /// Wire constants.
@@ -62,6 +64,9 @@ public:
     virtual bool askRetry(const std::string& text) = 0;
     /// A failure message with an OK button; returns once it is acknowledged.
     virtual void report(const std::string& text) = 0;
+    /// The handshake is done and the first block goes out next: from here
+    /// on a write that does not complete leaves the radio partly written.
+    virtual void blocksStarting() {}
 };
 
 /// Runs one transfer over `port` and closes the port (destroys it) on every

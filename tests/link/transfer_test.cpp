@@ -32,6 +32,7 @@ struct ScriptedUser : TransferHooks {
         return retry;
     }
     void report(const std::string& text) override { reports.push_back(text); }
+    void blocksStarting() override { startedAtBlock = static_cast<int>(blocks.size()); }
 
     Clock& clock;
     std::vector<std::string> statuses, questions, reports;
@@ -40,6 +41,7 @@ struct ScriptedUser : TransferHooks {
     std::deque<bool> retryAnswers;
     long yields = 0;
     long cancelAtYield = -1; ///< cancel from this yield step on
+    int startedAtBlock = -1; ///< blocks done when the block phase was announced
 };
 
 /// Passes everything to a demo port; notes its closing and can fail writes.
@@ -145,6 +147,7 @@ TEST_F(TransferTest, WholeWriteOnTheWireStopsBefore984) {
         ASSERT_EQ(radio->memory()[i], i < 984 ? sent[i] : patterned()[i]) << i;
     EXPECT_EQ(user.blocks.size(), 123u);
     EXPECT_EQ(user.blocks.back(), std::make_pair(123, 123));
+    EXPECT_EQ(user.startedAtBlock, 0);
 }
 
 TEST_F(TransferTest, HandshakeAcceptsOneStrayByteButNotTwo) {
@@ -181,6 +184,7 @@ TEST_F(TransferTest, SilentRadioAsksAfterFifteenAttempts) {
     EXPECT_EQ(std::count(user.statuses.begin(), user.statuses.end(), transferText::kWaiting), 15);
     EXPECT_TRUE(user.reports.empty());
     EXPECT_TRUE(closed);
+    EXPECT_EQ(user.startedAtBlock, -1); // nothing of the image went out
 }
 
 TEST_F(TransferTest, RefusedConfirmationWaitsThenAsks) {

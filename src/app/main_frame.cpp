@@ -275,7 +275,7 @@ void CMainFrame::RefreshPortMenu() {
         m_foundPorts.push_back(item);
         listed << port;
     };
-    for (const varnok::PortInfo& found : varnok::listSerialPorts()) {
+    for (const varnok::PortInfo& found : varnok::portsBesidesCom(varnok::listSerialPorts())) {
         const QString port = QString::fromStdString(found.name);
         if (!listed.contains(port))
             addItem(port, QString::fromStdString(found.description));

@@ -37,21 +37,6 @@ bool present(const fs::path& path) {
 // value TIOCGSERIAL would, without opening, and so raising DTR on, every port.
 bool isPlaceholderUart(const fs::path& tty) { return present(tty / "type") && readAttribute(tty / "type") == "0"; }
 
-// Since Linux 6.3 a serial-core port hangs below two generic "serial-base"
-// devices ("port", "ctrl"); the driver that names the hardware sits above
-// them. A few levels cover that without reaching a bus bridge's driver.
-std::string driverOf(fs::path device) {
-    for (int level = 0; level < 3 && device.has_relative_path(); ++level, device = device.parent_path()) {
-        std::error_code ec;
-        const fs::path target = fs::read_symlink(device / "driver", ec);
-        if (ec)
-            continue;
-        if (target.generic_string().find("/serial-base/") == std::string::npos)
-            return target.filename().string();
-    }
-    return "";
-}
-
 // The USB device is the first ancestor with vendor and product ids: above the
 // usb-serial port (ttyUSB) or the interface (ttyACM).
 fs::path usbDeviceOf(fs::path device, const fs::path& sysRoot) {
@@ -61,29 +46,23 @@ fs::path usbDeviceOf(fs::path device, const fs::path& sysRoot) {
     return {};
 }
 
+// What a user recognises a port by: the adapter's maker and product as its
+// USB descriptors give them, with the ids that tell twins apart; a port on
+// the machine itself is just a serial port. Driver names mean little to a
+// user and are left out.
 std::string describe(const fs::path& tty, const fs::path& sysRoot) {
     std::error_code ec;
     const fs::path device = fs::canonical(tty / "device", ec);
-    if (ec)
-        return "";
+    const fs::path usb = ec ? fs::path() : usbDeviceOf(device, sysRoot);
+    if (usb.empty())
+        return "serial port";
     std::string text;
-    const auto add = [&text](const std::string& part) {
-        if (part.empty())
-            return;
-        if (!text.empty())
-            text += ' ';
-        text += part;
-    };
-    const fs::path usb = usbDeviceOf(device, sysRoot);
-    if (!usb.empty()) {
-        add(readAttribute(usb / "manufacturer"));
-        add(readAttribute(usb / "product"));
-        add("[" + readAttribute(usb / "idVendor") + ":" + readAttribute(usb / "idProduct") + "]");
-    }
-    const std::string driver = driverOf(device);
-    if (!driver.empty())
-        add("(" + driver + ")");
-    return text;
+    for (const std::string& part : {readAttribute(usb / "manufacturer"), readAttribute(usb / "product")})
+        if (!part.empty())
+            text += (text.empty() ? "" : " ") + part;
+    if (text.empty())
+        text = "USB serial adapter";
+    return text + " [" + readAttribute(usb / "idVendor") + ":" + readAttribute(usb / "idProduct") + "]";
 }
 
 } // namespace

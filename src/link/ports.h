@@ -20,4 +20,9 @@ OpenedPort openPort(const std::string& name, Clock& clock = systemClock());
 /// The serial ports present now, then the demo radio.
 std::vector<PortInfo> availablePorts();
 
+/// The ports a menu lists below COM1 to COM4: those present now that are
+/// not one of those four under their device name (on Linux COM1 is
+/// /dev/ttyS0), so no port is offered twice.
+std::vector<PortInfo> portsBesidesCom(std::vector<PortInfo> present);
+
 } // namespace varnok

@@ -11,7 +11,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QSettings>
+#include <QTranslator>
 
 namespace strings = varnok::app::strings;
 
@@ -32,7 +34,21 @@ CProgramApp::CProgramApp(QObject* parent) : QObject(parent) { initResources(); }
 
 CProgramApp::~CProgramApp() = default;
 
+void CProgramApp::InstallQtTranslations() {
+    // Qt's own dialogs (file choosers, print, "Do you want to replace it?")
+    // speak the interface's language, not English beside a Chinese window.
+    // Without Qt's translation files they stay English; nothing else breaks.
+    if (m_pQtTranslator)
+        return;
+    auto translator = std::make_unique<QTranslator>();
+    if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(translator.get()))
+        m_pQtTranslator = std::move(translator);
+}
+
 bool CProgramApp::InitInstance(const QString& fileToOpen) {
+    InstallQtTranslations();
     m_arrTones.clear();
     for (const std::string& name : varnok::toneTable())
         m_arrTones << QString::fromStdString(name);

@@ -13,6 +13,7 @@
 class CMainFrame;
 class CProgramDoc;
 class CProgramView;
+class QTranslator;
 class QWidget;
 
 class CProgramApp : public QObject {
@@ -76,6 +77,9 @@ private:
     void RemoveFromRecentFileList(const QString& path);
     void StoreRecentFiles(const QStringList& files);
 
+    void InstallQtTranslations();
+
+    std::unique_ptr<QTranslator> m_pQtTranslator;
     std::unique_ptr<CProgramDoc> m_pDocument;
     std::unique_ptr<CMainFrame> m_pMainFrame;
 };

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -511,6 +512,12 @@ private slots:
         QCOMPARE(box->button(QMessageBox::Discard)->text(), QStringLiteral("不保存(&N)"));
         QCOMPARE(box->button(QMessageBox::Cancel)->text(), QStringLiteral("取消"));
         QCOMPARE(box->defaultButton(), box->button(QMessageBox::Save));
+
+        // So do Qt's own dialogs, once the program runs.
+        Run run;
+        QFileDialog chooser;
+        chooser.setOption(QFileDialog::DontUseNativeDialog);
+        QCOMPARE(chooser.labelText(QFileDialog::LookIn), QStringLiteral("查找范围："));
     }
 };
 

@@ -41,6 +41,10 @@ void transfer(const std::string& port, Direction direction, RadioImage& image, i
 } // namespace
 
 void runRead(const ReadOptions& options) {
+    // A file that cannot be saved is refused before the radio is read, not
+    // after the whole transfer.
+    if (const auto error = checkSaveTarget(options.output))
+        throw CommandError(kExitFailed, error->message);
     RadioImage image;
     transfer(options.port, Direction::Read, image, options.retries);
     // Only a complete read reaches this point, so no partial file is written.

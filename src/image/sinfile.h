@@ -11,10 +11,10 @@
 namespace varnok {
 
 /// Why a file could not be read or written; `message` is one line for the
-/// user and names the file.
+/// user and names the file (or the folder, when the folder is the obstacle).
 struct FileError {
     enum class Kind {
-        Io,     ///< the file could not be opened, read, written or replaced
+        Io,     ///< the file could not be opened, read, written or replaced, or is no regular file
         Format, ///< the file is not a channel file (too short)
     };
     Kind kind;
@@ -22,12 +22,22 @@ struct FileError {
 };
 
 /// Reads a channel file into `image`. The image changes only when all 1024
-/// bytes were read; bytes after the first 1024 are ignored.
+/// bytes were read; bytes after the first 1024 are ignored. Anything but a
+/// regular file (a pipe, a socket, a device, a folder) is refused without
+/// waiting for it.
 std::optional<FileError> loadChannelFile(const std::filesystem::path& path, RadioImage& image);
 
-/// Writes the image atomically: a temporary file in the same folder is
-/// written completely and then renamed over the target, so a failed save
-/// leaves any old file as it was.
+/// Writes the image to the file `path` names: a symbolic link is followed
+/// and its target written, the link kept. A target that exists must be a
+/// writable regular file. The new content is written completely to a
+/// temporary file beside the target, which then takes the target's mode and
+/// owner and replaces it; a target with several hard links is instead
+/// rewritten in place, so every link sees the new content. After any failure
+/// the old file is as it was and no temporary is left.
 std::optional<FileError> saveChannelFile(const std::filesystem::path& path, const RadioImage& image);
+
+/// The checks `saveChannelFile` makes before it writes anything, so a caller
+/// can refuse a path before it gathers the image to save.
+std::optional<FileError> checkSaveTarget(const std::filesystem::path& path);
 
 } // namespace varnok

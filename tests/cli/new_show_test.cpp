@@ -3,8 +3,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include <fcntl.h>
 #include <random>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace varnok::clitest {
 namespace {
@@ -187,10 +190,15 @@ TEST_F(ShowTest, AnyImageShowsAsValidJson) {
 TEST_F(CliTest, ShowRefusesFilesItCannotOpen) {
     writeText("short.sin", std::string(1023, '\xFF'));
     writeText("empty.sin", "");
+    // The pipe holds a whole file and stays open here, so a show that waits
+    // for it succeeds instead of hanging.
+    ASSERT_EQ(::mkfifo(file("pipe.sin").c_str(), 0644), 0);
+    const int pipe = ::open(file("pipe.sin").c_str(), O_RDWR);
+    ASSERT_EQ(::write(pipe, std::string(1024, '\xFF').data(), 1024), 1024);
     const struct {
         const char* file;
         int status;
-    } cases[] = {{"missing.sin", 1}, {"short.sin", 2}, {"empty.sin", 2}, {".", 1}};
+    } cases[] = {{"missing.sin", 1}, {"short.sin", 2}, {"empty.sin", 2}, {".", 1}, {"pipe.sin", 1}};
     for (const auto& c : cases) {
         const RunResult r = run({"show", c.file, "--json"});
         EXPECT_EQ(r.status, c.status) << c.file;
@@ -199,6 +207,7 @@ TEST_F(CliTest, ShowRefusesFilesItCannotOpen) {
         EXPECT_EQ(r.err.rfind("varnok-cli: ", 0), 0u) << r.err;
         EXPECT_NE(r.err.find(c.file), std::string::npos) << r.err;
     }
+    ::close(pipe);
 }
 
 } // namespace

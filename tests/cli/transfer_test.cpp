@@ -194,6 +194,14 @@ TEST_F(TransferCli, PortsThatCannotBeOpened) {
     ::close(held);
 }
 
+TEST_F(TransferCli, ReadRefusesAnOutputItCannotSaveBeforeTheTransfer) {
+    const auto start = std::chrono::steady_clock::now();
+    const RunResult r = run({"read", "--port", "demo", "-o", "nodir/x.sin"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "varnok-cli: cannot create a file in folder \"nodir\": No such file or directory\n");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3)); // the demo read takes 7 s
+}
+
 TEST_F(TransferCli, PortsListsTheDemoRadio) {
     const RunResult r = run({"ports"});
     EXPECT_EQ(r.status, 0);

@@ -122,8 +122,8 @@ TEST_F(CliTest, FilesThatFailGiveTheirStatus) {
         {"form is a folder", {"build", ".", "-o", "out.sin"}, 1, "\".\""},
         {"missing base", {"build", "form.json", "--base", "missing.sin", "-o", "out.sin"}, 1, "missing.sin"},
         {"short base", {"build", "form.json", "--base", "short.sin", "-o", "out.sin"}, 2, "short.sin"},
-        {"output folder missing", {"build", "form.json", "-o", "no/such/out.sin"}, 1, "no/such/out.sin"},
-        {"new into a missing folder", {"new", "-o", "no/such/out.sin"}, 1, "no/such/out.sin"},
+        {"output folder missing", {"build", "form.json", "-o", "no/such/out.sin"}, 1, "folder \"no/such\""},
+        {"new into a missing folder", {"new", "-o", "no/such/out.sin"}, 1, "folder \"no/such\""},
     };
     for (const auto& c : cases) {
         const RunResult r = run(c.args);

@@ -73,7 +73,7 @@ public:
     void apply(const FormPatch::Channel& channel) {
         const int row = channel.number;
         // Frequencies first: a first frequency brings the row defaults that
-        // the other columns of the same object then override.
+        // the channel's other columns then override.
         for (int col : {column::kRxFrequency, column::kTxFrequency}) {
             const auto& text = channel.cells[static_cast<std::size_t>(col)];
             if (text && *text != m_base.cell(row, col))
@@ -124,12 +124,7 @@ private:
             }
             committed = check.text;
         }
-        const auto before = m_form.cells[static_cast<std::size_t>(row)];
         writeFrequency(m_form, row, col, committed);
-        // Cells the frequency write changed are its doing from now on.
-        for (int c = column::kDecodeTone; c < column::kCount; ++c)
-            if (m_form.cell(row, c) != before[static_cast<std::size_t>(c)])
-                m_entered.erase({row, c});
     }
 
     void enterChoice(int row, int col, const std::string& text) {

@@ -32,7 +32,8 @@ struct FormPatch {
     };
     /// A selection of -1 asks for no selection.
     std::array<std::optional<int>, kSettingCount> settings{};
-    /// In document order; a channel may appear more than once.
+    /// One entry per channel, in the order of first appearance; several
+    /// objects for one channel are merged, later keys winning.
     std::vector<Channel> channels;
 
     const std::optional<int>& setting(Setting s) const { return settings[static_cast<std::size_t>(s)]; }

@@ -94,10 +94,11 @@ TEST_F(BuildTest, CheckedEditsWorkAsInTheWindow) {
          [](Bytes& b) {
              put(b, 1, 0, {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x50, 0x25, 0x16, 0xFF, 0xFF});
          }},
-        {"a later frequency write clears an earlier tone", handMadeBytes(),
-         R"({"channels": [{"channel": 1, "decode": "67.0"}, {"channel": 1, "rx": ""}]})",
+        {"objects for one channel count as one, later keys winning",
+         {},
+         R"({"channels": [{"channel": 1, "decode": "88.5"}, {"channel": 1, "rx": "145"}, {"channel": 1, "decode": "67.0"}]})",
          [](Bytes& b) {
-             put(b, 1, 0, {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x50, 0x25, 0x16, 0xFF, 0xFF});
+             put(b, 1, 0, {0x00, 0x00, 0x50, 0x14, 0x00, 0x00, 0x50, 0x14, 0x70, 0x06, 0xFF, 0xFF, 0xDB, 1, 1});
          }},
         {"emptying both frequencies blanks the row", handMadeBytes(),
          R"({"channels": [{"channel": 1, "rx": "", "tx": ""}]})",

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <map>
 #include <utility>
@@ -20,6 +21,12 @@ namespace varnok::cli {
 namespace {
 
 std::string readTextFile(const std::string& path) {
+    if (path == "-") {
+        std::string text{std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
+        if (std::cin.bad())
+            throw CommandError(kExitFailed, "cannot read standard input");
+        return text;
+    }
     const std::string name = "\"" + path + "\"";
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec))
@@ -164,11 +171,12 @@ private:
 
 void runBuild(const BuildOptions& options) {
     const std::string text = readTextFile(options.form);
+    const std::string formName = options.form == "-" ? "standard input" : "\"" + options.form + "\"";
     FormPatch patch;
     try {
         patch = parseFormPatch(text);
     } catch (const BadInput& e) {
-        throw CommandError(kExitBadInput, "\"" + options.form + "\": " + e.what());
+        throw CommandError(kExitBadInput, formName + ": " + e.what());
     }
 
     Document doc = options.base.empty() ? newDocument() : openDocument(options.base);

@@ -42,6 +42,14 @@ TEST_F(CliTest, HelpIsNoError) {
     }
 }
 
+TEST_F(CliTest, BuildReadsTheFormFromStandardInput) {
+    writeText("form.json", R"({"channels": [{"channel": 3, "rx": "145.5"}]})");
+    ASSERT_EQ(run({"build", "form.json", "-o", "file.sin"}).status, 0);
+    const RunResult r = run({"build", "-", "-o", "stdin.sin"}, "<form.json");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readImage("stdin.sin"), readImage("file.sin"));
+}
+
 TEST_F(CliTest, BadJsonIsRefusedInBothModes) {
     const struct {
         const char* name;

@@ -191,6 +191,11 @@ FormPatch parseFormPatch(std::string_view text) {
     }
     if (!doc.is_object())
         throw BadInput("expected a JSON object at the top level, got " + describe(doc));
+    // A misspelt key would otherwise ask for nothing and pass unnoticed.
+    for (const auto& [key, value] : doc.items())
+        if (key != "format_version" && key != "settings" && key != "channels")
+            throw BadInput("unknown key " + quoteValue(key) +
+                           " at the top level (allowed: format_version, settings, channels)");
     FormPatch patch;
     if (const auto settings = doc.find("settings"); settings != doc.end())
         readSettings(*settings, patch);

@@ -48,7 +48,7 @@ public:
 
 /// Parses and validates a JSON text. Throws BadInput for malformed JSON
 /// (including strings that are not UTF-8), a wrong type, an unknown setting
-/// or key, a channel outside 1 to 16, an index outside the box's list or a
+/// or key (at the top level too), a channel outside 1 to 16, an index outside the box's list or a
 /// text that is not one of its entries.
 FormPatch parseFormPatch(std::string_view text);
 

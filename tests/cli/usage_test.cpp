@@ -58,6 +58,7 @@ TEST_F(CliTest, BadJsonIsRefusedInBothModes) {
         {"malformed", R"({"channels": [)"},
         {"empty file", ""},
         {"top level not an object", R"([1, 2])"},
+        {"unknown top-level key", R"({"setting": {"band": {"index": 1}}})"},
         {"settings not an object", R"({"settings": []})"},
         {"channels not an array", R"({"channels": {"channel": 1}})"},
         {"channel entry not an object", R"({"channels": [3]})"},
@@ -99,10 +100,6 @@ TEST_F(CliTest, BadJsonIsRefusedInBothModes) {
 }
 
 TEST_F(CliTest, HostileButValidInputDoesNotCrash) {
-    // Deep nesting under a key build ignores is fine.
-    writeText("deep.json", R"({"comment": )" + std::string(100000, '[') + std::string(100000, ']') + "}");
-    EXPECT_EQ(run({"build", "deep.json", "-o", "deep.sin"}).status, 0);
-
     // A megabyte of digits is refused in one short line.
     writeText("long.json", R"({"channels": [{"channel": 1, "rx": ")" + std::string(1 << 20, '9') + R"("}]})");
     const RunResult r = run({"build", "long.json", "-o", "long.sin"});

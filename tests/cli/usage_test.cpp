@@ -42,6 +42,18 @@ TEST_F(CliTest, HelpIsNoError) {
     }
 }
 
+TEST_F(CliTest, LostStandardOutputIsAFailure) {
+    writeImage("file.sin", newFileBytes());
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"ports"}, {"--help"}, {"--version"}, {"show", "file.sin"}}) {
+        for (const char* lost : {">/dev/full", ">&-"}) {
+            const RunResult r = run(args, lost);
+            EXPECT_EQ(r.status, 1) << args.front() << " " << lost;
+            EXPECT_EQ(r.err, "varnok-cli: cannot write to standard output\n") << args.front() << " " << lost;
+        }
+    }
+}
+
 TEST_F(CliTest, BuildReadsTheFormFromStandardInput) {
     writeText("form.json", R"({"channels": [{"channel": 3, "rx": "145.5"}]})");
     ASSERT_EQ(run({"build", "form.json", "-o", "file.sin"}).status, 0);

@@ -23,15 +23,18 @@ std::unique_ptr<SerialPort> open(const std::string& name) {
 /// Runs one transfer; throws with the transfer's exit status unless complete.
 void transfer(const std::string& port, Direction direction, RadioImage& image, int retries) {
     TransferOutcome outcome;
+    bool interrupted = false;
     {
         TerminalTransferUi ui(retries);
         outcome = runTransfer(open(port), direction, image, ui);
+        interrupted = ui.interrupted();
     }
     if (outcome == TransferOutcome::Complete)
         return;
-    // The transfer has already said what went wrong; a cancel says so here.
+    // The transfer has already said what went wrong; a cancel says so here,
+    // and Ctrl+C at the retry question is a cancel too.
     std::vector<std::string> lines;
-    if (outcome == TransferOutcome::Cancelled)
+    if (outcome == TransferOutcome::Cancelled || (outcome == TransferOutcome::Abandoned && interrupted))
         lines.push_back("cancelled");
     else if (outcome == TransferOutcome::Abandoned)
         lines.push_back("abandoned: the radio did not answer");

@@ -20,6 +20,10 @@ public:
     bool askRetry(const std::string& text) override;
     void report(const std::string& text) override;
 
+    /// Ctrl+C (or SIGTERM) came during the transfer, perhaps at the retry
+    /// question, which then ends the transfer as abandoned.
+    bool interrupted() const;
+
 private:
     void endProgressLine();
 

@@ -2,6 +2,8 @@
 // demo radio simulator through a pseudo-terminal.
 #include "cli_harness.h"
 
+#include "../link/pty.h"
+
 #include "image/form.h"
 #include "link/transfer.h"
 
@@ -62,6 +64,48 @@ private:
     pid_t m_pid = -1;
     std::string m_device;
 };
+
+/// varnok-cli with standard input and standard error opened from paths.
+pid_t startCli(std::vector<std::string> args, const std::string& in, const std::string& err) {
+    args.insert(args.begin(), VARNOK_CLI_PATH);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(::open(in.c_str(), O_RDWR), STDIN_FILENO);
+        ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    return pid;
+}
+
+/// The exit status, or -1 when the program had to be killed after 5 s.
+int exitStatus(pid_t pid) {
+    int status = 0;
+    for (int waited = 0; ::waitpid(pid, &status, WNOHANG) == 0; waited += 10) {
+        if (waited >= 5000) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+/// What the program shows on `terminal` until `text` appears, or for 20 s.
+std::string readUntil(const test::Pty& terminal, const std::string& text) {
+    std::string screen;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (screen.find(text) == std::string::npos && std::chrono::steady_clock::now() < until) {
+        const auto got = terminal.receive(1, 100);
+        screen.append(got.begin(), got.end());
+    }
+    return screen;
+}
 
 Bytes randomImage(unsigned seed) {
     std::mt19937 random(seed);
@@ -173,6 +217,20 @@ TEST_F(TransferCli, InterruptCancelsWithoutAPartialFile) {
     // The port was closed: the next transfer opens it again.
     const RunResult r = run({"read", "--port", sim.device(), "-o", "full.sin"});
     EXPECT_EQ(r.status, 0) << r.err;
+}
+
+TEST_F(TransferCli, InterruptAtTheRetryQuestionCancels) {
+    // At a terminal the question waits for an answer; Ctrl+C must end the wait.
+    Simulator sim({"--faults", "refuse-confirm"});
+    test::Pty terminal;
+    ASSERT_TRUE(terminal.ready());
+    const pid_t pid =
+        startCli({"read", "--port", sim.device(), "-o", file("out.sin")}, terminal.slavePath(), terminal.slavePath());
+    const std::string screen = readUntil(terminal, "[R]etry or [C]ancel? ");
+    ::kill(pid, SIGINT);
+    EXPECT_EQ(exitStatus(pid), 3) << screen;
+    const std::string after = readUntil(terminal, "varnok-cli: cancelled");
+    EXPECT_NE(after.find("varnok-cli: cancelled"), std::string::npos) << screen << after;
 }
 
 TEST_F(TransferCli, PortsThatCannotBeOpened) {

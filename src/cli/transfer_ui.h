@@ -23,6 +23,8 @@ public:
     /// Ctrl+C (or SIGTERM) came during the transfer, perhaps at the retry
     /// question, which then ends the transfer as abandoned.
     bool interrupted() const;
+    /// Blocks the radio acknowledged so far.
+    int blocksDone() const { return m_blocksDone; }
 
 private:
     void endProgressLine();
@@ -30,6 +32,7 @@ private:
     int m_retriesLeft;
     bool m_interactive;
     bool m_progressShown = false;
+    int m_blocksDone = 0;
     std::string m_lastStatus;
 };
 

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <map>
 #include <utility>
@@ -20,6 +21,12 @@ namespace varnok::cli {
 namespace {
 
 std::string readTextFile(const std::string& path) {
+    if (path == "-") {
+        std::string text{std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
+        if (std::cin.bad())
+            throw CommandError(kExitFailed, "cannot read standard input");
+        return text;
+    }
     const std::string name = "\"" + path + "\"";
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec))
@@ -33,18 +40,36 @@ std::string readTextFile(const std::string& path) {
     return text;
 }
 
+std::string joined(const std::vector<std::string>& items, const char* separator) {
+    std::string out;
+    for (const std::string& item : items)
+        out += (out.empty() ? "" : separator) + item;
+    return out;
+}
+
+/// The model decides the band list and the band the frequency range, so no
+/// selection there would switch the range check off and keep whatever band
+/// the file held. It passes only where the box has none already, as `show
+/// --json` prints for a file whose band byte names no band.
+void selectBox(FormState& form, Setting s, int index) {
+    if (index < 0 && form.selection(s) >= 0 && (s == Setting::Model || s == Setting::Band))
+        throw BadInput("settings." + std::string(settingKey(s)) + ": a selection is needed, one of " +
+                       joined(settingEntries(s), ", "));
+    form.select(s, index);
+}
+
 /// Settings go in as a user picks them in the boxes. Picking another model
 /// resets the band and rewrites the auxiliary records, so it runs first and
 /// only for a real change; a band given alongside then survives it.
 void applySettings(const FormPatch& patch, Document& doc) {
     const auto& model = patch.setting(Setting::Model);
     if (model && *model != doc.form.selection(Setting::Model)) {
-        doc.form.select(Setting::Model, *model);
+        selectBox(doc.form, Setting::Model, *model);
         applyModelChange(doc.form, doc.image);
     }
     for (Setting s : kAllSettings)
         if (s != Setting::Model && patch.setting(s))
-            doc.form.select(s, *patch.setting(s));
+            selectBox(doc.form, s, *patch.setting(s));
 }
 
 /// --raw: cells take the texts as they stand, as if the grid were written
@@ -54,13 +79,6 @@ void applyRaw(const FormPatch& patch, FormState& form) {
         for (int col = column::kRxFrequency; col < column::kCount; ++col)
             if (const auto& text = channel.cells[static_cast<std::size_t>(col)])
                 form.cell(channel.number, col) = *text;
-}
-
-std::string joined(const std::vector<std::string>& items, const char* separator) {
-    std::string out;
-    for (const std::string& item : items)
-        out += (out.empty() ? "" : separator) + item;
-    return out;
 }
 
 /// The checked edit: each changed cell goes through the rule its editor
@@ -73,7 +91,7 @@ public:
     void apply(const FormPatch::Channel& channel) {
         const int row = channel.number;
         // Frequencies first: a first frequency brings the row defaults that
-        // the other columns of the same object then override.
+        // the channel's other columns then override.
         for (int col : {column::kRxFrequency, column::kTxFrequency}) {
             const auto& text = channel.cells[static_cast<std::size_t>(col)];
             if (text && *text != m_base.cell(row, col))
@@ -124,12 +142,7 @@ private:
             }
             committed = check.text;
         }
-        const auto before = m_form.cells[static_cast<std::size_t>(row)];
         writeFrequency(m_form, row, col, committed);
-        // Cells the frequency write changed are its doing from now on.
-        for (int c = column::kDecodeTone; c < column::kCount; ++c)
-            if (m_form.cell(row, c) != before[static_cast<std::size_t>(c)])
-                m_entered.erase({row, c});
     }
 
     void enterChoice(int row, int col, const std::string& text) {
@@ -169,16 +182,21 @@ private:
 
 void runBuild(const BuildOptions& options) {
     const std::string text = readTextFile(options.form);
+    const std::string formName = options.form == "-" ? "standard input" : "\"" + options.form + "\"";
     FormPatch patch;
     try {
         patch = parseFormPatch(text);
     } catch (const BadInput& e) {
-        throw CommandError(kExitBadInput, "\"" + options.form + "\": " + e.what());
+        throw CommandError(kExitBadInput, formName + ": " + e.what());
     }
 
     Document doc = options.base.empty() ? newDocument() : openDocument(options.base);
     const FormState base = doc.form;
-    applySettings(patch, doc);
+    try {
+        applySettings(patch, doc);
+    } catch (const BadInput& e) {
+        throw CommandError(kExitBadInput, formName + ": " + e.what());
+    }
     if (options.raw) {
         applyRaw(patch, doc.form);
     } else {

@@ -23,18 +23,28 @@ std::unique_ptr<SerialPort> open(const std::string& name) {
 /// Runs one transfer; throws with the transfer's exit status unless complete.
 void transfer(const std::string& port, Direction direction, RadioImage& image, int retries) {
     TransferOutcome outcome;
+    bool interrupted = false;
+    int blocksDone = 0;
     {
         TerminalTransferUi ui(retries);
         outcome = runTransfer(open(port), direction, image, ui);
+        interrupted = ui.interrupted();
+        blocksDone = ui.blocksDone();
     }
     if (outcome == TransferOutcome::Complete)
         return;
-    // The transfer has already said what went wrong; a cancel says so here.
+    // The transfer has already said what went wrong; a cancel says so here,
+    // and Ctrl+C at the retry question is a cancel too.
     std::vector<std::string> lines;
-    if (outcome == TransferOutcome::Cancelled)
+    if (outcome == TransferOutcome::Cancelled || (outcome == TransferOutcome::Abandoned && interrupted))
         lines.push_back("cancelled");
     else if (outcome == TransferOutcome::Abandoned)
         lines.push_back("abandoned: the radio did not answer");
+    // A write fails only in its block phase, where a block's bytes went out
+    // unacknowledged, and is cancelled there only after a block was
+    // acknowledged; before the blocks the radio's memory is untouched.
+    if (direction == Direction::Write && (outcome == TransferOutcome::Failed || blocksDone > 0))
+        lines.push_back("the write did not finish: the radio may hold part of the new data; write again");
     throw CommandError(exitStatusFor(outcome), lines);
 }
 

@@ -2,6 +2,7 @@
 
 #include "text.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace varnok::cli {
@@ -127,8 +128,22 @@ FormPatch::Channel readChannel(const json& value, const std::string& where) {
 void readChannels(const json& channels, FormPatch& patch) {
     if (!channels.is_array())
         refuse("channels", "expected an array, got " + describe(channels));
-    for (std::size_t i = 0; i < channels.size(); ++i)
-        patch.channels.push_back(readChannel(channels[i], "channels[" + std::to_string(i) + "]"));
+    for (std::size_t i = 0; i < channels.size(); ++i) {
+        FormPatch::Channel read = readChannel(channels[i], "channels[" + std::to_string(i) + "]");
+        // A first frequency brings the row defaults only into an empty row,
+        // so applying the objects of one channel one by one would make a
+        // tone given before the frequency lose the defaults. Merged, the
+        // same values give the same row however they are split.
+        const auto same = std::find_if(patch.channels.begin(), patch.channels.end(),
+                                       [&](const FormPatch::Channel& c) { return c.number == read.number; });
+        if (same == patch.channels.end()) {
+            patch.channels.push_back(std::move(read));
+            continue;
+        }
+        for (std::size_t col = 0; col < read.cells.size(); ++col)
+            if (read.cells[col])
+                same->cells[col] = std::move(read.cells[col]);
+    }
 }
 
 /// nlohmann's messages start with "[json.exception.parse_error.101] ",
@@ -176,6 +191,11 @@ FormPatch parseFormPatch(std::string_view text) {
     }
     if (!doc.is_object())
         throw BadInput("expected a JSON object at the top level, got " + describe(doc));
+    // A misspelt key would otherwise ask for nothing and pass unnoticed.
+    for (const auto& [key, value] : doc.items())
+        if (key != "format_version" && key != "settings" && key != "channels")
+            throw BadInput("unknown key " + quoteValue(key) +
+                           " at the top level (allowed: format_version, settings, channels)");
     FormPatch patch;
     if (const auto settings = doc.find("settings"); settings != doc.end())
         readSettings(*settings, patch);

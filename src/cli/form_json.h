@@ -32,7 +32,8 @@ struct FormPatch {
     };
     /// A selection of -1 asks for no selection.
     std::array<std::optional<int>, kSettingCount> settings{};
-    /// In document order; a channel may appear more than once.
+    /// One entry per channel, in the order of first appearance; several
+    /// objects for one channel are merged, later keys winning.
     std::vector<Channel> channels;
 
     const std::optional<int>& setting(Setting s) const { return settings[static_cast<std::size_t>(s)]; }
@@ -47,7 +48,7 @@ public:
 
 /// Parses and validates a JSON text. Throws BadInput for malformed JSON
 /// (including strings that are not UTF-8), a wrong type, an unknown setting
-/// or key, a channel outside 1 to 16, an index outside the box's list or a
+/// or key (at the top level too), a channel outside 1 to 16, an index outside the box's list or a
 /// text that is not one of its entries.
 FormPatch parseFormPatch(std::string_view text);
 

@@ -14,10 +14,19 @@
 namespace {
 
 constexpr const char* kFooter = "Exit status: 0 success, 1 a file or a transfer failed, 2 bad usage or input, "
-                                 "3 a transfer was cancelled or abandoned.";
+                                "3 a transfer was cancelled or abandoned.";
 
 int fail(int status, const std::string& line) {
     std::cerr << "varnok-cli: " << varnok::cli::oneLine(line) << '\n';
+    return status;
+}
+
+/// Output lost to a full disk or a closed descriptor must not pass for a
+/// success: scripts take exit status 0 as "the listing is complete".
+int withOutputChecked(int status) {
+    std::cout.flush();
+    if (status == varnok::cli::kExitOk && !std::cout)
+        return fail(varnok::cli::kExitFailed, "cannot write to standard output");
     return status;
 }
 
@@ -78,7 +87,7 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) { // --help, --version
-        return app.exit(e);
+        return withOutputChecked(app.exit(e));
     } catch (const CLI::ParseError& e) {
         return fail(kExitBadInput, e.what());
     }
@@ -100,7 +109,7 @@ int main(int argc, char** argv) {
         else if (*reportCommand)
             runReport(reportOptions);
 #endif
-        return kExitOk;
+        return withOutputChecked(kExitOk);
     } catch (const CommandError& e) {
         for (const std::string& line : e.lines)
             fail(e.status, line);

@@ -22,6 +22,25 @@ volatile std::sig_atomic_t g_interrupted = 0;
 
 extern "C" void onInterrupt(int) { g_interrupted = 1; }
 
+/// Ctrl+C must end the wait for an answer at the retry question. glibc's
+/// signal() restarts the read behind it, so POSIX installs the handler
+/// without SA_RESTART and the read fails with EINTR. The serial port code
+/// already retries its own calls on EINTR. Windows has no sigaction; its
+/// console read is not restarted that way.
+void handleInterrupts(void (*handler)(int)) {
+#ifdef _WIN32
+    std::signal(SIGINT, handler);
+    std::signal(SIGTERM, handler);
+#else
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+#endif
+}
+
 bool isTerminal(std::FILE* f) { return isatty(fileno(f)) != 0; }
 
 } // namespace
@@ -29,18 +48,12 @@ bool isTerminal(std::FILE* f) { return isatty(fileno(f)) != 0; }
 TerminalTransferUi::TerminalTransferUi(int retries)
     : m_retriesLeft(retries), m_interactive(isTerminal(stdin) && isTerminal(stderr)) {
     g_interrupted = 0;
-    std::signal(SIGINT, onInterrupt);
-#ifdef SIGTERM
-    std::signal(SIGTERM, onInterrupt);
-#endif
+    handleInterrupts(onInterrupt);
 }
 
 TerminalTransferUi::~TerminalTransferUi() {
     endProgressLine();
-    std::signal(SIGINT, SIG_DFL);
-#ifdef SIGTERM
-    std::signal(SIGTERM, SIG_DFL);
-#endif
+    handleInterrupts(SIG_DFL);
 }
 
 void TerminalTransferUi::endProgressLine() {
@@ -60,6 +73,7 @@ void TerminalTransferUi::setStatus(const std::string& text) {
 }
 
 void TerminalTransferUi::blockDone(int done, int total) {
+    m_blocksDone = done;
     if (!isTerminal(stderr))
         return;
     constexpr int kWidth = 40;
@@ -71,6 +85,8 @@ void TerminalTransferUi::blockDone(int done, int total) {
 }
 
 bool TerminalTransferUi::cancelRequested() { return g_interrupted != 0; }
+
+bool TerminalTransferUi::interrupted() const { return g_interrupted != 0; }
 
 bool TerminalTransferUi::askRetry(const std::string& text) {
     endProgressLine();
@@ -87,8 +103,10 @@ bool TerminalTransferUi::askRetry(const std::string& text) {
     for (;;) {
         std::cerr << "[R]etry or [C]ancel? " << std::flush;
         std::string answer;
-        if (!std::getline(std::cin, answer) || g_interrupted)
+        if (!std::getline(std::cin, answer) || g_interrupted) {
+            std::cerr << '\n'; // what follows starts a line of its own after "^C"
             return false;
+        }
         if (answer == "r" || answer == "R" || answer == "retry")
             return true;
         if (answer == "c" || answer == "C" || answer == "cancel")

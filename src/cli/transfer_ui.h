@@ -20,12 +20,19 @@ public:
     bool askRetry(const std::string& text) override;
     void report(const std::string& text) override;
 
+    /// Ctrl+C (or SIGTERM) came during the transfer, perhaps at the retry
+    /// question, which then ends the transfer as abandoned.
+    bool interrupted() const;
+    /// Blocks the radio acknowledged so far.
+    int blocksDone() const { return m_blocksDone; }
+
 private:
     void endProgressLine();
 
     int m_retriesLeft;
     bool m_interactive;
     bool m_progressShown = false;
+    int m_blocksDone = 0;
     std::string m_lastStatus;
 };
 

@@ -94,10 +94,11 @@ TEST_F(BuildTest, CheckedEditsWorkAsInTheWindow) {
          [](Bytes& b) {
              put(b, 1, 0, {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x50, 0x25, 0x16, 0xFF, 0xFF});
          }},
-        {"a later frequency write clears an earlier tone", handMadeBytes(),
-         R"({"channels": [{"channel": 1, "decode": "67.0"}, {"channel": 1, "rx": ""}]})",
+        {"objects for one channel count as one, later keys winning",
+         {},
+         R"({"channels": [{"channel": 1, "decode": "88.5"}, {"channel": 1, "rx": "145"}, {"channel": 1, "decode": "67.0"}]})",
          [](Bytes& b) {
-             put(b, 1, 0, {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x50, 0x25, 0x16, 0xFF, 0xFF});
+             put(b, 1, 0, {0x00, 0x00, 0x50, 0x14, 0x00, 0x00, 0x50, 0x14, 0x70, 0x06, 0xFF, 0xFF, 0xDB, 1, 1});
          }},
         {"emptying both frequencies blanks the row", handMadeBytes(),
          R"({"channels": [{"channel": 1, "rx": "", "tx": ""}]})",
@@ -185,6 +186,13 @@ TEST_F(BuildTest, RefusalsNameEveryBadCellAndWriteNothing) {
           R"({"settings": {"band": {"index": 2}}, "channels": [{"channel": 3, "rx": "145.5"}]})",
           {}},
          {R"(channel 3, rx: "145.5": Out of range!)"}},
+        {{"no band selection",
+          {},
+          R"({"settings": {"band": {"index": -1}}, "channels": [{"channel": 1, "rx": "500"}]})",
+          {}},
+         {R"("form.json": settings.band: a selection is needed, one of 136 - 174MHZ, 350 - 400MHZ, 400 - 470MHZ, 430 - 500MHZ)"}},
+        {{"no model selection", {}, R"({"settings": {"model": {"text": ""}}})", {}},
+         {R"("form.json": settings.model: a selection is needed, one of QX-100, QX-200, QX-300)"}},
         {{"a model change resets the band",
           withBand(newFileBytes(), 0xF2),
           R"({"settings": {"model": {"index": 1}}, "channels": [{"channel": 3, "rx": "460"}]})",

@@ -105,11 +105,11 @@ std::optional<Bytes> CliTest::readImage(const std::string& name) const {
     return b;
 }
 
-RunResult CliTest::run(const std::vector<std::string>& args) const {
+RunResult CliTest::run(const std::vector<std::string>& args, const std::string& redirections) const {
     std::string command = "cd " + shellQuoted(m_dir.string()) + " && " + shellQuoted(VARNOK_CLI_PATH);
     for (const std::string& arg : args)
         command += " " + shellQuoted(arg);
-    command += " >.stdout 2>.stderr";
+    command += " >.stdout 2>.stderr " + redirections;
     const int raw = std::system(command.c_str());
     RunResult result;
 #ifdef _WIN32

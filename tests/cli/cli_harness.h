@@ -54,8 +54,9 @@ protected:
     std::optional<Bytes> readImage(const std::string& name) const;
     bool exists(const std::string& name) const { return std::filesystem::exists(file(name)); }
 
-    /// Runs the binary with `args` in the scratch folder.
-    RunResult run(const std::vector<std::string>& args) const;
+    /// Runs the binary with `args` in the scratch folder; `redirections`
+    /// (shell syntax, e.g. "<form.json" or ">/dev/full") come last and win.
+    RunResult run(const std::vector<std::string>& args, const std::string& redirections = "") const;
 
 private:
     std::filesystem::path m_dir;

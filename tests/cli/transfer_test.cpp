@@ -2,6 +2,8 @@
 // demo radio simulator through a pseudo-terminal.
 #include "cli_harness.h"
 
+#include "../link/pty.h"
+
 #include "image/form.h"
 #include "link/transfer.h"
 
@@ -63,6 +65,48 @@ private:
     std::string m_device;
 };
 
+/// varnok-cli with standard input and standard error opened from paths.
+pid_t startCli(std::vector<std::string> args, const std::string& in, const std::string& err) {
+    args.insert(args.begin(), VARNOK_CLI_PATH);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(::open(in.c_str(), O_RDWR), STDIN_FILENO);
+        ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    return pid;
+}
+
+/// The exit status, or -1 when the program had to be killed after 5 s.
+int exitStatus(pid_t pid) {
+    int status = 0;
+    for (int waited = 0; ::waitpid(pid, &status, WNOHANG) == 0; waited += 10) {
+        if (waited >= 5000) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+/// What the program shows on `terminal` until `text` appears, or for 20 s.
+std::string readUntil(const test::Pty& terminal, const std::string& text) {
+    std::string screen;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (screen.find(text) == std::string::npos && std::chrono::steady_clock::now() < until) {
+        const auto got = terminal.receive(1, 100);
+        screen.append(got.begin(), got.end());
+    }
+    return screen;
+}
+
 Bytes randomImage(unsigned seed) {
     std::mt19937 random(seed);
     Bytes b;
@@ -72,6 +116,8 @@ Bytes randomImage(unsigned seed) {
 }
 
 using TransferCli = CliTest;
+
+constexpr const char* kWriteAgain = "the radio may hold part of the new data; write again";
 
 TEST_F(TransferCli, ReadGivesTheRadioMemoryByteForByte) {
     const Bytes radio = randomImage(7);
@@ -112,13 +158,16 @@ TEST_F(TransferCli, RadioFaultsEndWithTheirMessagesAndNoFile) {
         const char* command;
         int status;
         const char* message;
+        bool partlyWritten;
     } cases[] = {
-        {"nak-read=3", "read", 1, transferText::kReadAckBad},
-        {"short=2:9", "read", 1, transferText::kReplyTooShort},
-        {"short=2:11", "read", 1, transferText::kReplyTooShort},
-        {"hangup=20", "read", 1, transferText::kReplyTooShort},
-        {"nak-write=5", "write", 1, transferText::kWriteAckBad},
-        {"refuse-confirm", "read", 3, transferText::kRetryQuestion},
+        {"nak-read=3", "read", 1, transferText::kReadAckBad, false},
+        {"short=2:9", "read", 1, transferText::kReplyTooShort, false},
+        {"short=2:11", "read", 1, transferText::kReplyTooShort, false},
+        {"hangup=20", "read", 1, transferText::kReplyTooShort, false},
+        {"nak-write=0", "write", 1, transferText::kWriteAckBad, true},
+        {"nak-write=5", "write", 1, transferText::kWriteAckBad, true},
+        {"refuse-confirm", "read", 3, transferText::kRetryQuestion, false},
+        {"refuse-confirm", "write", 3, transferText::kRetryQuestion, false},
     };
     writeImage("file.sin", newFileBytes());
     for (const auto& c : cases) {
@@ -127,6 +176,7 @@ TEST_F(TransferCli, RadioFaultsEndWithTheirMessagesAndNoFile) {
                                                              : run({"write", "--port", sim.device(), "file.sin"});
         EXPECT_EQ(r.status, c.status) << c.faults << ": " << r.err;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << c.faults << ": " << r.err;
+        EXPECT_EQ(r.err.find(kWriteAgain) != std::string::npos, c.partlyWritten) << c.faults << ": " << r.err;
         EXPECT_FALSE(exists("out.sin")) << c.faults;
     }
 }
@@ -153,26 +203,42 @@ TEST_F(TransferCli, RetriesAnswerTheQuestionWhenNoOneIsAsked) {
 
 TEST_F(TransferCli, InterruptCancelsWithoutAPartialFile) {
     Simulator sim({});
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, STDERR_FILENO);
-        const std::string out = file("partial.sin").string();
-        ::execl(VARNOK_CLI_PATH, VARNOK_CLI_PATH, "read", "--port", sim.device().c_str(), "-o", out.c_str(),
-                static_cast<char*>(nullptr));
-        ::_exit(127);
+    writeImage("file.sin", newFileBytes());
+    for (const bool write : {false, true}) {
+        // On a terminal, stderr shows the progress bar, so the interrupt
+        // can come at a known block.
+        test::Pty terminal;
+        ASSERT_TRUE(terminal.ready());
+        const pid_t pid =
+            write ? startCli({"write", "--port", sim.device(), file("file.sin")}, "/dev/null", terminal.slavePath())
+                  : startCli({"read", "--port", sim.device(), "-o", file("partial.sin")}, "/dev/null",
+                             terminal.slavePath());
+        std::string screen = readUntil(terminal, write ? "] 5/123" : "] 5/128");
+        ::kill(pid, SIGINT);
+        EXPECT_EQ(exitStatus(pid), 3) << screen;
+        const auto rest = terminal.receive(4096, 300); // all it said before it ended
+        screen.append(rest.begin(), rest.end());
+        EXPECT_FALSE(exists("partial.sin"));
+        EXPECT_NE(screen.find("varnok-cli: cancelled"), std::string::npos) << screen;
+        EXPECT_EQ(screen.find(kWriteAgain) != std::string::npos, write) << screen;
     }
-    // Well into the block phase: the handshake takes about 0.6 s.
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    ::kill(pid, SIGINT);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 3);
-    EXPECT_FALSE(exists("partial.sin"));
     // The port was closed: the next transfer opens it again.
     const RunResult r = run({"read", "--port", sim.device(), "-o", "full.sin"});
     EXPECT_EQ(r.status, 0) << r.err;
+}
+
+TEST_F(TransferCli, InterruptAtTheRetryQuestionCancels) {
+    // At a terminal the question waits for an answer; Ctrl+C must end the wait.
+    Simulator sim({"--faults", "refuse-confirm"});
+    test::Pty terminal;
+    ASSERT_TRUE(terminal.ready());
+    const pid_t pid =
+        startCli({"read", "--port", sim.device(), "-o", file("out.sin")}, terminal.slavePath(), terminal.slavePath());
+    const std::string screen = readUntil(terminal, "[R]etry or [C]ancel? ");
+    ::kill(pid, SIGINT);
+    EXPECT_EQ(exitStatus(pid), 3) << screen;
+    const std::string after = readUntil(terminal, "varnok-cli: cancelled");
+    EXPECT_NE(after.find("varnok-cli: cancelled"), std::string::npos) << screen << after;
 }
 
 TEST_F(TransferCli, PortsThatCannotBeOpened) {

@@ -42,6 +42,26 @@ TEST_F(CliTest, HelpIsNoError) {
     }
 }
 
+TEST_F(CliTest, LostStandardOutputIsAFailure) {
+    writeImage("file.sin", newFileBytes());
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"ports"}, {"--help"}, {"--version"}, {"show", "file.sin"}}) {
+        for (const char* lost : {">/dev/full", ">&-"}) {
+            const RunResult r = run(args, lost);
+            EXPECT_EQ(r.status, 1) << args.front() << " " << lost;
+            EXPECT_EQ(r.err, "varnok-cli: cannot write to standard output\n") << args.front() << " " << lost;
+        }
+    }
+}
+
+TEST_F(CliTest, BuildReadsTheFormFromStandardInput) {
+    writeText("form.json", R"({"channels": [{"channel": 3, "rx": "145.5"}]})");
+    ASSERT_EQ(run({"build", "form.json", "-o", "file.sin"}).status, 0);
+    const RunResult r = run({"build", "-", "-o", "stdin.sin"}, "<form.json");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readImage("stdin.sin"), readImage("file.sin"));
+}
+
 TEST_F(CliTest, BadJsonIsRefusedInBothModes) {
     const struct {
         const char* name;
@@ -50,6 +70,7 @@ TEST_F(CliTest, BadJsonIsRefusedInBothModes) {
         {"malformed", R"({"channels": [)"},
         {"empty file", ""},
         {"top level not an object", R"([1, 2])"},
+        {"unknown top-level key", R"({"setting": {"band": {"index": 1}}})"},
         {"settings not an object", R"({"settings": []})"},
         {"channels not an array", R"({"channels": {"channel": 1}})"},
         {"channel entry not an object", R"({"channels": [3]})"},
@@ -91,10 +112,6 @@ TEST_F(CliTest, BadJsonIsRefusedInBothModes) {
 }
 
 TEST_F(CliTest, HostileButValidInputDoesNotCrash) {
-    // Deep nesting under a key build ignores is fine.
-    writeText("deep.json", R"({"comment": )" + std::string(100000, '[') + std::string(100000, ']') + "}");
-    EXPECT_EQ(run({"build", "deep.json", "-o", "deep.sin"}).status, 0);
-
     // A megabyte of digits is refused in one short line.
     writeText("long.json", R"({"channels": [{"channel": 1, "rx": ")" + std::string(1 << 20, '9') + R"("}]})");
     const RunResult r = run({"build", "long.json", "-o", "long.sin"});

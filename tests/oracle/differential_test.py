@@ -333,7 +333,10 @@ def gen_patch(rng: random.Random) -> tuple[bytes | None, dict, bool]:
     # band after the settings, for choosing in-band frequencies
     probe_img = bytearray(IMAGE_SIZE)
     probe = base_form.copy()
-    oracle.apply_settings(probe_img, probe, doc.get("settings", {}))
+    try:
+        oracle.apply_settings(probe_img, probe, doc.get("settings", {}))
+    except oracle.BuildRefused:
+        pass  # the whole build is refused; the channels still get generated
     band = probe.sel["band"]
     bad_rate = rng.choice((0.0, 0.0, 0.0, 0.02, 0.05, 0.1))
     channels = []

@@ -627,16 +627,24 @@ def _setting_index(key: str, box: dict) -> int:
     return SETTING_LISTS[key].index(box["text"])
 
 
+def _select_box(form: Form, key: str, index: int) -> None:
+    # The model and the band need a selection, unless the box has none yet.
+    if index < 0 and form.sel[key] >= 0 and key in ("model", "band"):
+        raise BuildRefused("settings.%s: a selection is needed" % key)
+    select(form, key, index)
+
+
 def apply_settings(img: bytearray, form: Form, settings: dict) -> None:
+    """Raises BuildRefused for no selection in the model or band box."""
     if "model" in settings:
         m = _setting_index("model", settings["model"])
         if m != form.sel["model"]:
-            select(form, "model", m)
+            _select_box(form, "model", m)
             model_change(img, form)
     for key in SETTING_KEYS:
         if key == "model" or key not in settings:
             continue
-        select(form, key, _setting_index(key, settings[key]))
+        _select_box(form, key, _setting_index(key, settings[key]))
 
 
 def build(base: bytes | None, doc: dict, raw: bool) -> tuple[int, bytes | None]:
@@ -646,8 +654,8 @@ def build(base: bytes | None, doc: dict, raw: bool) -> tuple[int, bytes | None]:
     else:
         img, form = open_document(base)
     base_form = form.copy()
-    apply_settings(img, form, doc.get("settings", {}))
     try:
+        apply_settings(img, form, doc.get("settings", {}))
         for ch in doc.get("channels", []):
             r = int(ch["channel"])
             if raw:

@@ -24,12 +24,12 @@ std::unique_ptr<SerialPort> open(const std::string& name) {
 void transfer(const std::string& port, Direction direction, RadioImage& image, int retries) {
     TransferOutcome outcome;
     bool interrupted = false;
-    int blocksDone = 0;
+    bool blocksStarted = false;
     {
         TerminalTransferUi ui(retries);
         outcome = runTransfer(open(port), direction, image, ui);
         interrupted = ui.interrupted();
-        blocksDone = ui.blocksDone();
+        blocksStarted = ui.blocksStarted();
     }
     if (outcome == TransferOutcome::Complete)
         return;
@@ -40,10 +40,9 @@ void transfer(const std::string& port, Direction direction, RadioImage& image, i
         lines.push_back("cancelled");
     else if (outcome == TransferOutcome::Abandoned)
         lines.push_back("abandoned: the radio did not answer");
-    // A write fails only in its block phase, where a block's bytes went out
-    // unacknowledged, and is cancelled there only after a block was
-    // acknowledged; before the blocks the radio's memory is untouched.
-    if (direction == Direction::Write && (outcome == TransferOutcome::Failed || blocksDone > 0))
+    // Before the blocks the radio's memory is untouched; after the first one
+    // went out, an unfinished write has left part of the new data behind.
+    if (direction == Direction::Write && blocksStarted)
         lines.push_back("the write did not finish: the radio may hold part of the new data; write again");
     throw CommandError(exitStatusFor(outcome), lines);
 }

@@ -73,7 +73,6 @@ void TerminalTransferUi::setStatus(const std::string& text) {
 }
 
 void TerminalTransferUi::blockDone(int done, int total) {
-    m_blocksDone = done;
     if (!isTerminal(stderr))
         return;
     constexpr int kWidth = 40;

@@ -19,12 +19,13 @@ public:
     bool cancelRequested() override;
     bool askRetry(const std::string& text) override;
     void report(const std::string& text) override;
+    void blocksStarting() override { m_blocksStarted = true; }
 
     /// Ctrl+C (or SIGTERM) came during the transfer, perhaps at the retry
     /// question, which then ends the transfer as abandoned.
     bool interrupted() const;
-    /// Blocks the radio acknowledged so far.
-    int blocksDone() const { return m_blocksDone; }
+    /// The first block went out.
+    bool blocksStarted() const { return m_blocksStarted; }
 
 private:
     void endProgressLine();
@@ -32,7 +33,7 @@ private:
     int m_retriesLeft;
     bool m_interactive;
     bool m_progressShown = false;
-    int m_blocksDone = 0;
+    bool m_blocksStarted = false;
     std::string m_lastStatus;
 };
 

@@ -3,10 +3,10 @@
 // its event loop during each transfer, and the time from Cancel to the
 // progress dialog closing. Targets: stall under 50 ms, cancel under 100 ms
 // in the block phase.
-#include "app/main_frame.h"
-#include "app/program_app.h"
-#include "app/progress_dlg.h"
-#include "editor/program_view.h"
+#include "qt/main_frame.h"
+#include "qt/program_app.h"
+#include "qt/progress_dlg.h"
+#include "qt/program_view.h"
 #include "link/ports.h"
 #include "link/transfer.h"
 

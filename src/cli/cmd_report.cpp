@@ -2,7 +2,7 @@
 
 #include "cli_error.h"
 #include "document.h"
-#include "report/report_painter.h"
+#include "qt/report_painter.h"
 
 #include <QByteArray>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 // varnok: the desktop program. Parses the command line and hands over to
 // the application object.
-#include "app/program_app.h"
+#include "qt/program_app.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,8 +1,8 @@
-#include "app/program_doc.h"
+#include "qt/program_doc.h"
 
-#include "app/app_strings.h"
-#include "app/program_app.h"
-#include "editor/program_view.h"
+#include "app/strings.h"
+#include "qt/program_app.h"
+#include "qt/program_view.h"
 #include "image/defaults.h"
 #include "image/sinfile.h"
 

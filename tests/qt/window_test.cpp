@@ -3,12 +3,12 @@
 // command line, dropped files, menus, toolbar and About box.
 #include "app_harness.h"
 
-#include "app/about_dlg.h"
-#include "app/main_frame.h"
-#include "app/program_doc.h"
-#include "app/prompts.h"
-#include "editor/flex_grid.h"
-#include "editor/program_view.h"
+#include "qt/about_dlg.h"
+#include "qt/main_frame.h"
+#include "qt/program_doc.h"
+#include "qt/prompts.h"
+#include "qt/flex_grid.h"
+#include "qt/program_view.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,9 +1,9 @@
 #include "app_harness.h"
 
-#include "app/main_frame.h"
-#include "app/program_doc.h"
-#include "editor/flex_grid.h"
-#include "editor/program_view.h"
+#include "qt/main_frame.h"
+#include "qt/program_doc.h"
+#include "qt/flex_grid.h"
+#include "qt/program_view.h"
 
 #include <QComboBox>
 #include <QFile>

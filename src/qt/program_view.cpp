@@ -1,9 +1,9 @@
-#include "editor/program_view.h"
+#include "qt/program_view.h"
 
-#include "app/program_app.h"
-#include "app/program_doc.h"
-#include "editor/dialog_units.h"
-#include "editor/flex_grid.h"
+#include "qt/program_app.h"
+#include "qt/program_doc.h"
+#include "qt/dialog_units.h"
+#include "qt/flex_grid.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -3,7 +3,7 @@
 // form needs for the whole run (tone table, editors-created flag).
 #pragma once
 
-#include "app/prompts.h"
+#include "qt/prompts.h"
 
 #include <QObject>
 #include <QStringList>

@@ -3,10 +3,10 @@
 // their messages, and what every commit leaves in the cells.
 #include "app_harness.h"
 
-#include "app/main_frame.h"
-#include "app/program_doc.h"
-#include "editor/flex_grid.h"
-#include "editor/program_view.h"
+#include "qt/main_frame.h"
+#include "qt/program_doc.h"
+#include "qt/flex_grid.h"
+#include "qt/program_view.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -1,7 +1,7 @@
-#include "app/about_dlg.h"
+#include "qt/about_dlg.h"
 
-#include "app/app_strings.h"
-#include "editor/dialog_units.h"
+#include "app/strings.h"
+#include "qt/dialog_units.h"
 
 #include <QIcon>
 #include <QLabel>

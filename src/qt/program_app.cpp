@@ -1,10 +1,10 @@
-#include "app/program_app.h"
+#include "qt/program_app.h"
 
-#include "app/about_dlg.h"
-#include "app/app_strings.h"
-#include "app/main_frame.h"
-#include "app/program_doc.h"
-#include "editor/program_view.h"
+#include "qt/about_dlg.h"
+#include "app/strings.h"
+#include "qt/main_frame.h"
+#include "qt/program_doc.h"
+#include "qt/program_view.h"
 #include "image/tones.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "report/report_painter.h"
+#include "qt/report_painter.h"
 
 #include <QFontMetricsF>
 #include <QPageLayout>

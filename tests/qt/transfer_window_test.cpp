@@ -3,12 +3,12 @@
 // the document while a transfer runs, and the port menu.
 #include "app_harness.h"
 
-#include "app/main_frame.h"
-#include "app/program_doc.h"
-#include "app/progress_dlg.h"
-#include "editor/dialog_units.h"
-#include "editor/flex_grid.h"
-#include "editor/program_view.h"
+#include "qt/main_frame.h"
+#include "qt/program_doc.h"
+#include "qt/progress_dlg.h"
+#include "qt/dialog_units.h"
+#include "qt/flex_grid.h"
+#include "qt/program_view.h"
 #include "link/demo_radio.h"
 
 #include <QAction>

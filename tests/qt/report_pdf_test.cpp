@@ -3,7 +3,7 @@
 // pdftotext and pdffonts.
 #include "image/form.h"
 #include "image/image.h"
-#include "report/report_painter.h"
+#include "qt/report_painter.h"
 
 #include <QFontMetricsF>
 #include <QGuiApplication>

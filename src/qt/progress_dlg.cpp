@@ -1,8 +1,8 @@
-#include "app/progress_dlg.h"
+#include "qt/progress_dlg.h"
 
-#include "app/app_strings.h"
-#include "editor/dialog_units.h"
-#include "editor/program_view.h"
+#include "app/strings.h"
+#include "qt/dialog_units.h"
+#include "qt/program_view.h"
 
 #include <QFontDatabase>
 #include <QLabel>

@@ -3,7 +3,7 @@
 // program's questions, and a program run started as a user would.
 #pragma once
 
-#include "app/program_app.h"
+#include "qt/program_app.h"
 #include "image/form.h"
 
 #include <QMessageBox>

@@ -4,9 +4,9 @@
 // form.
 #include "app_harness.h"
 
-#include "app/main_frame.h"
-#include "app/program_doc.h"
-#include "editor/flex_grid.h"
+#include "qt/main_frame.h"
+#include "qt/program_doc.h"
+#include "qt/flex_grid.h"
 
 #include <QComboBox>
 #include <QJsonArray>

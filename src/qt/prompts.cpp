@@ -1,6 +1,6 @@
-#include "app/prompts.h"
+#include "qt/prompts.h"
 
-#include "app/app_strings.h"
+#include "app/strings.h"
 
 #include <QFileDialog>
 #include <QPushButton>

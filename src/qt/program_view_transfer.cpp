@@ -5,13 +5,13 @@
 // touches a widget, the document or the view. What it has to show or ask is
 // posted to this thread, and for a question it waits for the answer. The
 // document changes only here, after a complete read.
-#include "editor/program_view.h"
+#include "qt/program_view.h"
 
-#include "app/app_strings.h"
-#include "app/program_app.h"
-#include "app/program_doc.h"
-#include "app/progress_dlg.h"
-#include "editor/flex_grid.h"
+#include "app/strings.h"
+#include "qt/program_app.h"
+#include "qt/program_doc.h"
+#include "qt/progress_dlg.h"
+#include "qt/flex_grid.h"
 
 #include <QInputDialog>
 

@@ -1,7 +1,7 @@
 // The channel grid's contract with the form and its cell editors: the
 // current cell and the order of its events, what keys and presses do, and
 // sizes in twips.
-#include "editor/flex_grid.h"
+#include "qt/flex_grid.h"
 
 #include <QSignalSpy>
 #include <QTest>

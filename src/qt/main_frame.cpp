@@ -1,12 +1,12 @@
-#include "app/main_frame.h"
+#include "qt/main_frame.h"
 
-#include "app/app_strings.h"
-#include "app/program_app.h"
-#include "app/program_doc.h"
-#include "editor/program_view.h"
+#include "app/strings.h"
+#include "qt/program_app.h"
+#include "qt/program_doc.h"
+#include "qt/program_view.h"
 #include "link/port_list.h"
 #include "link/ports.h"
-#include "report/report_painter.h"
+#include "qt/report_painter.h"
 
 #include <QAction>
 #include <QCloseEvent>

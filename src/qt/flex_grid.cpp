@@ -1,4 +1,4 @@
-#include "editor/flex_grid.h"
+#include "qt/flex_grid.h"
 
 #include <QApplication>
 #include <QHeaderView>

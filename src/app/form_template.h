@@ -1,0 +1,99 @@
+// The form's template: every control of the main form, the progress window
+// and the About box, in template order (also the tab order) with positions
+// in dialog units and the control ids the program has always used. Both
+// desktop faces lay their windows out from these tables.
+#pragma once
+
+#include "image/form.h"
+
+#include <array>
+
+namespace varnok::app {
+
+struct TemplateControl {
+    enum class Kind { Label, Group, Combo, Grid, Button, Progress, Icon };
+    enum class Align { Left, Right };
+    Kind kind;
+    int id; ///< control id; 0 for static controls without one
+    const char* text;
+    int x, y, width, height;
+    Align align = Align::Left;
+    bool vcenter = false; ///< a label centred vertically (one line)
+};
+
+/// The main form, 485 x 221 dialog units.
+inline constexpr int kFormWidth = 485;
+inline constexpr int kFormHeight = 221;
+// clang-format off
+inline constexpr TemplateControl kFormTemplate[] = {
+    {TemplateControl::Kind::Label, 0, "机型", 20, 20, 16, 9},
+    {TemplateControl::Kind::Label, 0, "频率", 20, 36, 15, 9},
+    {TemplateControl::Kind::Combo, 1011, "", 42, 34, 61, 59},
+    {TemplateControl::Kind::Group, 0, "机型设置", 8, 8, 109, 43},
+    {TemplateControl::Kind::Combo, 1017, "", 42, 18, 61, 52},
+    {TemplateControl::Kind::Group, 0, "功能设置", 8, 54, 109, 160},
+    {TemplateControl::Kind::Label, 0, "发射限时", 13, 68, 29, 8, TemplateControl::Align::Right, true},
+    {TemplateControl::Kind::Combo, 1013, "", 48, 66, 64, 52},
+    {TemplateControl::Kind::Label, 0, "提示音", 13, 84, 29, 8, TemplateControl::Align::Right, true},
+    {TemplateControl::Kind::Combo, 1014, "", 48, 82, 64, 52},
+    {TemplateControl::Kind::Label, 0, "静噪电平", 13, 100, 29, 8, TemplateControl::Align::Right, true},
+    {TemplateControl::Kind::Label, 0, "监听", 29, 197, 13, 8, TemplateControl::Align::Right, true},
+    {TemplateControl::Kind::Combo, 1016, "", 48, 98, 64, 52},
+    {TemplateControl::Kind::Combo, 1012, "", 48, 195, 64, 52},
+    {TemplateControl::Kind::Label, 0, "扫描", 22, 132, 20, 8, TemplateControl::Align::Right, true},
+    {TemplateControl::Kind::Combo, 1075, "", 48, 130, 64, 42},
+    {TemplateControl::Kind::Label, 0, " 报号选择", 13, 147, 29, 8, TemplateControl::Align::Right, true},
+    {TemplateControl::Kind::Combo, 1076, "", 48, 146, 64, 46},
+    {TemplateControl::Kind::Label, 0, "紧急呼叫          开关", 13, 161, 29, 15},
+    {TemplateControl::Kind::Combo, 1077, "", 48, 162, 64, 57},
+    {TemplateControl::Kind::Label, 0, "省电开关", 13, 117, 29, 8, TemplateControl::Align::Right, true},
+    {TemplateControl::Kind::Combo, 1078, "", 48, 114, 64, 30},
+    {TemplateControl::Kind::Grid, 1007, "", 124, 33, 352, 167},
+    {TemplateControl::Kind::Label, 0, "信道设置", 125, 16, 40, 8},
+    {TemplateControl::Kind::Label, 0, "拒绝紧急报警", 11, 177, 31, 17, TemplateControl::Align::Right},
+    {TemplateControl::Kind::Combo, 1015, "", 48, 178, 64, 52},
+};
+// clang-format on
+/// A label this many dialog units high holds two lines and wraps.
+inline constexpr int kTwoLineHeight = 15;
+
+/// The control ids of the grid and its in-place editors.
+inline constexpr int kGridId = 1007;
+inline constexpr int kTextBoxId = 61446;
+inline constexpr int kToneBoxId = 1000;
+inline constexpr int kBusyLockBoxId = 61448;
+inline constexpr int kBandwidthBoxId = 61449;
+inline constexpr int kScanListBoxId = 61450;
+inline constexpr int kPowerBoxId = 61451;
+
+/// The settings box of a setting, by control id, and back.
+int comboId(Setting setting);
+/// The setting of a settings box's control id; false when `id` is none.
+bool settingOfCombo(int id, Setting& setting);
+
+/// The grid's column widths in twips, all from w, the width the grid gives
+/// column 2 before any change: 0.5 w, then 1.25 w for the four frequency and
+/// tone columns, w / 1.2 for the busy lock and w / 1.4 for the rest, each cut
+/// toward zero.
+std::array<long, column::kCount> columnWidths(long w);
+/// Editors stand this many pixels up and left of the cell they edit, and a
+/// list editor's field has this much room below it for its dropped list.
+inline constexpr int kEditorInset = 3;
+inline constexpr int kDroppedListRoom = 100;
+
+/// The progress window, 262 x 70 dialog units, font 宋体 10 pt.
+inline constexpr int kProgressWidth = 262;
+inline constexpr int kProgressHeight = 70;
+inline constexpr TemplateControl kProgressTemplate[] = {
+    {TemplateControl::Kind::Button, 1, "开始", 7, 7, 40, 15},
+    {TemplateControl::Kind::Button, 2, "取消", 205, 48, 40, 15},
+    {TemplateControl::Kind::Progress, 1003, "", 7, 28, 239, 11},
+    {TemplateControl::Kind::Label, 1004, "进度值:", 8, 46, 32, 10},
+    {TemplateControl::Kind::Label, 1005, "等待中......", 43, 46, 158, 10},
+};
+
+/// The About box, 177 x 63 dialog units, font 宋体 10 pt.
+inline constexpr int kAboutWidth = 177;
+inline constexpr int kAboutHeight = 63;
+
+} // namespace varnok::app

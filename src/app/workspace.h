@@ -1,0 +1,170 @@
+// The application layer: everything the main window does, without a window.
+// A Workspace holds the document with its form, the table editor, the port
+// choice, the progress window's state and a running transfer, and carries
+// out every command a user gives. A face (the Qt window, the Windows window)
+// maps its menus, keys and widget events to these calls, shows what they
+// ask through Prompts, and repaints what the returned Changes name.
+#pragma once
+
+#include "app/document.h"
+#include "app/port_choice.h"
+#include "app/prompts.h"
+#include "app/recent_files.h"
+#include "app/transfer_job.h"
+#include "editor/table_editor.h"
+#include "link/clock.h"
+#include "link/ports.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace varnok::app {
+
+/// The progress window of one transfer, as the face shows it.
+struct ProgressWindow {
+    enum class State {
+        NoWindow, ///< before the first transfer and after every end
+        Waiting,  ///< shown, Start not yet pressed
+        Running,  ///< Start pressed; only the transfer's end closes it
+    };
+    /// The bar's last position: a read shows 1 to 123, a write 1 to 122.
+    static constexpr int kMax = 123;
+
+    State state = State::NoWindow;
+    std::string caption;     ///< "数据读取进度" or "数据写入进度"
+    std::string status;      ///< the status line
+    int position = 0;        ///< the bar, 0 to kMax
+    bool startEnabled = true;
+};
+
+/// Where the face puts the keyboard after a call.
+enum class Focus { Stay, Editor, Grid, NextControl, ModelBox };
+
+/// What a call changed, for the face to repaint.
+struct Changes {
+    bool form = false;        ///< settings selections or channel cells
+    bool editor = false;      ///< current cell, open editor, its text or selection
+    bool progress = false;    ///< the progress window
+    bool recentFiles = false; ///< the recent-file list
+    bool port = false;        ///< the chosen port
+    Focus focus = Focus::Stay;
+
+    Changes& operator+=(const Changes& later);
+};
+
+class Workspace {
+public:
+    /// Opens a port by name for a transfer; tests hand in a radio in
+    /// virtual time.
+    using PortOpener = std::function<OpenedPort(const std::string& name, Clock& clock)>;
+    /// Called from a transfer's worker thread when the face should call
+    /// pump() on its own thread soon (the Qt face posts to its event loop,
+    /// the Windows face posts a window message).
+    using Wake = std::function<void()>;
+
+    Workspace(Prompts& prompts, SettingsStore& settings, Wake wake, PortOpener opener = {},
+              Clock& clock = systemClock());
+    /// Abandons a running transfer and waits for its worker.
+    ~Workspace();
+
+    const Document& document() const { return m_doc; }
+    const FormState& form() const { return m_doc.form; }
+    const TableEditor& table() const { return m_table; }
+    const ProgressWindow& progress() const { return m_progress; }
+    const PortChoice& ports() const { return m_ports; }
+    std::vector<std::string> recentFiles() const { return m_recent.list(); }
+    /// Where the file choosers start: the document's folder, else the most
+    /// recent file's, else the user's home folder.
+    std::string lastFolder() const;
+
+    // ---- Start and the File menu ----
+    /// Program start: opens `file` (a new document when it is empty or
+    /// cannot be opened, after its failure was shown).
+    Changes start(const std::string& file);
+    /// New, Open (asks for a file), a file by name (the command line, a
+    /// dropped file, a recent file), recent entry `index` (0 = most
+    /// recent). Each refuses while a transfer runs and asks before changes
+    /// are lost. A file that cannot be opened is reported, leaves the
+    /// document as it was, and leaves the recent-file list.
+    Changes fileNew();
+    Changes fileOpen();
+    Changes openFile(const std::string& path);
+    Changes openRecent(int index);
+    /// Save (Save As for a document that has no file) and Save As; both
+    /// take an open cell edit in first.
+    Changes fileSave();
+    Changes fileSaveAs();
+    /// The window is closing (close box, Exit): false keeps it open (a
+    /// transfer runs, or the user chose to keep the changes).
+    bool close();
+
+    // ---- The form ----
+    /// The user picked entry `index` of a settings box; for the model box
+    /// this is the model change.
+    Changes chooseSetting(Setting setting, int index);
+    /// The grid's and the editors' events: see TableEditor.
+    Changes moveTo(int row, int col);
+    Changes press(int row, int col, bool rightButton);
+    Changes doubleClick(int row, int col);
+    Changes typed(char32_t key);
+    Changes enter();
+    Changes escape();
+    void edit(const std::string& text);
+    void choose(int index);
+    void setFocus(FocusPlace place);
+    /// Takes an open cell edit into the table, with its checks, before a
+    /// command reads the form (printing, the report).
+    Changes commitEdit();
+
+    // ---- Transfers ----
+    /// Read (Ctrl+R) and Write (Ctrl+W): commit the open edit, then show
+    /// the progress window for that direction, or leave the shown one where
+    /// it is. A window still waiting for Start takes the new direction and
+    /// caption; a running transfer keeps both.
+    Changes read();
+    Changes write();
+    /// Start in the progress window: encodes the form for a write, opens the
+    /// port and starts the worker. Does nothing unless the window waits.
+    Changes startTransfer();
+    /// Cancel, Escape or the close box of the progress window.
+    Changes cancelTransfer();
+    /// Takes the worker's events on the face's thread: status, progress, the
+    /// retry question and failure reports (through Prompts), and the end.
+    Changes pump();
+    /// True from Start until the transfer has ended and its window closed;
+    /// meanwhile nothing may replace or close the document.
+    bool transferring() const;
+
+    // ---- Ports ----
+    /// The port menu for the ports present now.
+    std::vector<PortItem> portMenu() const;
+    Changes selectPort(const std::string& name);
+    /// "其他端口(&O)...": asks for a port name typed by hand.
+    Changes askPort();
+
+private:
+    Changes refuseWhileTransferring(bool& refused);
+    bool saveModified();
+    bool saveTo(const std::string& path);
+    Changes afterDocumentReplaced();
+    Changes fromTable(const TableEffects& effects);
+    Changes showProgress(bool write);
+    Changes finish(const TransferEvent& end);
+
+    Prompts& m_prompts;
+    RecentFiles m_recent;
+    Wake m_wake;
+    PortOpener m_opener;
+    Clock& m_clock;
+    Document m_doc;
+    TableEditor m_table;
+    PortChoice m_ports;
+    ProgressWindow m_progress;
+    bool m_write = false;
+    std::unique_ptr<TransferJob> m_job;
+    bool m_pumping = false;
+};
+
+} // namespace varnok::app

@@ -1,0 +1,240 @@
+#include "editor/table_editor.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+namespace varnok {
+namespace {
+
+using Msgs = std::vector<EntryMessage>;
+constexpr auto kFormat = EntryMessage::DataFormat;
+constexpr auto kRange = EntryMessage::OutOfRange;
+constexpr auto kStep = EntryMessage::StepValue;
+constexpr auto kNumber = EntryMessage::InputNumber;
+
+// Channels as columns 1 to 8 joined by '|'.
+const char* const kFull = "145.00000|145.00000|88.5|D023N|是|窄带|删除|低";
+const char* const kTxOnly = "|145.00000||D023N|是|窄带|删除|低";
+const char* const kNoFreq = "||88.5|无|否|宽带|添加|高";
+const char* const kBlank = "|||||||";
+const char* const kFirst = "145.00000|145.00000|无|无|否|宽带|添加|高";
+
+std::string with(std::string row, int col, const char* text) {
+    std::size_t start = 0;
+    for (int c = 1; c < col; ++c)
+        start = row.find('|', start) + 1;
+    return row.replace(start, row.find('|', start) - start, text);
+}
+/// What an event asks of the face: C cells, M current cell moved, E editor,
+/// then where the keyboard goes (Stay, Editor, Grid, Next control).
+std::string asked(const TableEffects& fx) {
+    return std::string(fx.cellsChanged ? "C" : "") + (fx.currentChanged ? "M" : "") + (fx.editorChanged ? "E" : "") +
+           ">" + "SEGN"[static_cast<int>(fx.focus)];
+}
+
+/// A table in band 0 whose sixteen channels all start as `rows`.
+struct Bench {
+    FormState form;
+    TableEditor ed{form};
+
+    explicit Bench(const char* rows) {
+        form.select(Setting::Band, 0);
+        for (int r = 1; r < kTableRows; ++r) {
+            std::istringstream in(rows);
+            for (int c = 1; c < column::kCount; ++c)
+                std::getline(in, form.cell(r, c), '|');
+        }
+    }
+    std::string row(int r) const {
+        std::string out = form.cell(r, 1);
+        for (int c = 2; c < column::kCount; ++c)
+            out += "|" + form.cell(r, c);
+        return out;
+    }
+    /// "row,col editor text", the text in brackets when it is all selected.
+    std::string state() const {
+        const char* names[] = {"-", "text", "tone", "busy", "band", "scan", "power"};
+        std::string s = std::to_string(ed.row()) + "," + std::to_string(ed.col()) + " " + names[int(ed.open())];
+        if (ed.open() == CellEditor::None)
+            return s;
+        std::string shown = ed.open() == CellEditor::Text ? ed.text() : ed.toneText();
+        if (isListEditor(ed.open()))
+            shown = editorEntries(ed.open())[static_cast<std::size_t>(ed.entry(ed.open()))];
+        return s + " " + (ed.textSelected() ? "[" + shown + "]" : shown);
+    }
+    /// The user types `input` into the open editor, or picks it from its list.
+    void give(const std::string& input) {
+        if (!isListEditor(ed.open()))
+            return ed.edit(input);
+        const auto& entries = editorEntries(ed.open());
+        ed.choose(static_cast<int>(std::find(entries.begin(), entries.end(), input) - entries.begin()));
+    }
+};
+
+// The Enter key by where the keyboard is, then a commit by leaving the cell
+// (a move to channel 9, column 2) or before the table is read.
+TEST(TableEditor, EnterAndLeaveTable) {
+    enum How { Enter, Move, Commit };
+    struct Case {
+        FocusPlace focus;
+        int row, col;
+        bool open;
+        const char *before, *input; // input nullptr: nothing typed or picked
+        How how;
+        std::string after;
+        const char *state, *asked;
+        Msgs messages;
+    };
+    const auto Ed = FocusPlace::Editor, Gr = FocusPlace::Grid, El = FocusPlace::Elsewhere;
+    const Case cases[] = {
+        {Ed, 1, 1, true, kBlank, "145", Enter, kFirst, "1,2 text [145.00000]", "CME>E", {}},
+        {Ed,
+         2,
+         2,
+         true,
+         kBlank,
+         "146.0125",
+         Enter,
+         with(with(kFirst, 1, ""), 2, "146.01250"),
+         "2,3 tone [无]",
+         "CME>E",
+         {}},
+        {Ed, 1, 1, true, kFull, "180.001", Enter, kFull, "1,1 text ", "E>E", {kRange}},
+        {Ed, 1, 1, true, kFull, "145.0025", Enter, kFull, "1,1 text ", "E>E", {kStep}},
+        {Ed, 1, 1, true, kFull, "abc", Enter, kTxOnly, "1,2 text [145.00000]", "CME>E", {kFormat}},
+        {Ed, 1, 2, true, kTxOnly, "", Enter, kBlank, "1,3 tone [无]", "CME>E", {}},
+        {Ed, 1, 3, true, kFull, "67", Enter, with(kFull, 3, "OFF"), "1,4 tone [D023N]", "CME>E", {}},
+        {Ed, 1, 4, true, kFull, "d023i", Enter, with(kFull, 4, "D023I"), "1,5 busy 是", "CME>E", {}},
+        {Ed, 6, 3, true, kNoFreq, "67.0", Enter, with(kNoFreq, 3, ""), "6,4 tone [无]", "CME>E", {}},
+        {Ed, 7, 5, true, kNoFreq, "是", Enter, kNoFreq, "7,6 band 宽带", "ME>E", {}},
+        {Ed, 1, 5, true, kFull, "否", Enter, with(kFull, 5, "否"), "1,6 band 窄带", "CME>E", {}},
+        {Ed, 5, 8, true, kFull, "中", Enter, with(kFull, 8, "中"), "6,1 text [145.00000]", "CME>E", {}},
+        {Ed, 16, 6, true, kNoFreq, "窄带", Enter, kNoFreq, "16,6 -", "E>N", {}},
+        {Ed, 16, 8, true, kFull, "中", Enter, with(kFull, 8, "中"), "16,8 -", "CE>N", {}},
+        {Gr, 4, 3, false, kFull, nullptr, Enter, kFull, "4,4 -", "ME>S", {}},
+        {Gr, 4, 6, false, kFull, nullptr, Enter, kFull, "4,6 -", ">N", {}},
+        {Gr, 1, 3, true, kFull, "D754I", Enter, with(kFull, 3, "D754I"), "1,4 -", "CME>S", {}},
+        {El, 1, 2, false, kFull, nullptr, Enter, kFull, "1,2 -", ">N", {}},
+        {El, 1, 3, true, kFull, "D754I", Enter, with(kFull, 3, "D754I"), "1,4 tone [D023N]", "CME>E", {}},
+        {El, 1, 1, true, kFull, "150", Enter, kFull, "1,1 text 150", ">N", {}},
+        {Ed, 1, 1, true, kFull, "180.001", Move, kTxOnly, "9,2 -", "CME>G", {kRange, kStep}},
+        {Ed, 1, 2, true, kTxOnly, "", Move, kBlank, "9,2 -", "CME>G", {}},
+        {El, 1, 1, true, kBlank, "146", Move, with(with(kFirst, 1, "146.00000"), 2, "146.00000"), "9,2 -", "CME>S", {}},
+        {Ed, 1, 1, true, kFull, "146.5", Commit, with(kFull, 1, "146.50000"), "1,1 -", "CE>G", {}},
+        {Ed, 1, 4, true, kFull, "", Commit, with(kFull, 4, "OFF"), "1,4 -", "CE>G", {}},
+        {Ed, 1, 3, true, kNoFreq, "67.0", Move, with(kNoFreq, 3, ""), "9,2 -", "CME>G", {}},
+        {Ed, 1, 7, true, kNoFreq, "删除", Move, with(kNoFreq, 7, ""), "9,2 -", "CME>G", {}},
+        {El, 1, 7, true, kFull, "添加", Commit, with(kFull, 7, "添加"), "1,7 -", "CE>S", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.row) + "," + std::to_string(c.col) + " " + (c.input ? c.input : "-"));
+        Bench b(c.before);
+        b.ed.press(c.row, c.col, !c.open);
+        b.ed.setFocus(c.focus);
+        if (c.input)
+            b.give(c.input);
+        const TableEffects fx = c.how == Enter ? b.ed.enter() : c.how == Move ? b.ed.moveTo(9, 2) : b.ed.commit();
+        EXPECT_EQ(b.row(c.row), c.after);
+        EXPECT_EQ(b.state(), c.state);
+        EXPECT_EQ(asked(fx), c.asked);
+        EXPECT_EQ(fx.messages, c.messages);
+    }
+}
+
+TEST(TableEditor, OpeningByPressDoubleClickAndKey) {
+    enum How { Press, Right, Double, Key };
+    struct Case {
+        const char* before;
+        How how;
+        int row, col;
+        char32_t key;
+        const char* state;
+        Msgs messages;
+    };
+    const Case cases[] = {
+        {kFull, Press, 2, 1, 0, "2,1 text [145.00000]", {}},
+        {kFull, Double, 2, 3, 0, "2,3 tone [88.5]", {}},
+        {kFull, Press, 2, 6, 0, "2,6 band 窄带", {}},
+        {kFull, Right, 2, 3, 0, "2,3 -", {}},
+        {kFull, Press, 0, 4, 0, "1,1 -", {}}, // beside the data cells
+        {kFull, Double, 2, 0, 0, "1,1 -", {}},
+        {kFull, Key, 2, 1, '7', "2,1 text 7", {}},
+        {kFull, Key, 2, 2, 'a', "2,2 text a", {kNumber}},
+        {kBlank, Key, 2, 1, '.', "2,1 text ", {kNumber}},
+        {kBlank, Key, 2, 2, '4', "2,2 text 4", {}},
+        {kFull, Key, 2, 3, 'd', "2,3 tone d", {}},
+        {kFull, Key, 2, 4, U'无', "2,4 tone 无", {}},
+        {kFull, Key, 2, 5, '1', "2,5 busy 是", {}},
+        {kFull, Key, 2, 6, '1', "2,6 -", {}},
+        {kFull, Key, 2, 3, 0x1B, "2,3 -", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.row) + "," + std::to_string(c.col) + " key " + std::to_string(int(c.key)));
+        Bench b(c.before);
+        TableEffects fx = c.how == Double ? b.ed.doubleClick(c.row, c.col) : b.ed.press(c.row, c.col, c.how != Press);
+        if (c.how == Key)
+            fx = b.ed.typed(c.key);
+        EXPECT_EQ(b.state(), c.state);
+        EXPECT_EQ(fx.messages, c.messages);
+        EXPECT_EQ(fx.focus, b.ed.open() == CellEditor::None ? FocusMove::Stay : FocusMove::Editor);
+        EXPECT_EQ(b.row(2), c.before);
+    }
+}
+
+TEST(TableEditor, AModelChangeClosesTextToneAndBusyLockUntaken) {
+    const char* inputs[] = {"", "150", "150", "67.0", "67.0", "否", "宽带", "添加", "中"};
+    for (int col = 1; col < column::kCount; ++col) {
+        Bench b(kFull);
+        b.ed.press(1, col, false);
+        b.give(inputs[col]);
+        const bool stays = col >= column::kBandwidth;
+        b.ed.modelChanged();
+        EXPECT_EQ(b.ed.open(), stays ? editorOfColumn(col) : CellEditor::None) << col;
+        b.ed.moveTo(2, 1);
+        EXPECT_EQ(b.row(1) == kFull, !stays) << col;
+    }
+    // The hidden text box keeps its text, which a key typed on an empty cell
+    // adds to, until a new document empties it.
+    Bench b(kBlank);
+    b.ed.press(1, 1, false);
+    b.ed.edit("150");
+    b.ed.modelChanged();
+    b.ed.typed('7');
+    EXPECT_EQ(b.state(), "1,1 text 1507");
+    b.ed.reset();
+    b.ed.typed('7');
+    EXPECT_EQ(b.state(), "1,1 text 7");
+}
+
+TEST(TableEditor, AReplacedFormReloadsTheCurrentCellsEditor) {
+    const std::tuple<int, const char*, const char*> cases[] = {
+        {5, "否", "1,5 busy 否"},     {3, "d754i", "1,3 tone [D754I]"}, {4, "OFF", "1,4 tone [无]"},
+        {3, "67", "1,3 tone [67.0]"}, {8, "", "1,8 power 高"},          {1, "146.0", "1,1 text [146.0]"},
+    };
+    for (const auto& [col, cell, state] : cases) {
+        Bench b(kFull);
+        b.ed.press(1, col, false);
+        b.form.cell(1, col) = cell;
+        EXPECT_EQ(asked(b.ed.formReplaced()), "CE>S");
+        EXPECT_EQ(b.state(), state);
+    }
+}
+
+TEST(TableEditor, EnterWalksAChannelIntoTheNext) {
+    Bench b(kBlank);
+    b.ed.press(5, 1, false);
+    b.ed.edit("145");
+    for (const char* state : {"5,2 text [145.00000]", "5,3 tone [无]", "5,4 tone [无]", "5,5 busy 否", "5,6 band 宽带",
+                              "5,7 scan 添加", "5,8 power 高", "6,1 text []"}) {
+        if (b.ed.open() == CellEditor::Bandwidth)
+            b.give("窄带");
+        b.ed.enter();
+        EXPECT_EQ(b.state(), state);
+    }
+    EXPECT_EQ(b.row(5), with(kFirst, 6, "窄带"));
+}
+
+} // namespace
+} // namespace varnok

@@ -253,13 +253,18 @@ void TableEditor::choose(int index) {
 }
 
 TableEffects TableEditor::modelChanged() {
+    TableEffects effects;
     if (m_open == CellEditor::Text || m_open == CellEditor::Tone || m_open == CellEditor::BusyLock) {
-        m_open = CellEditor::None;
-        TableEffects effects;
-        effects.editorChanged = true;
-        return effects;
+        // The model box can change without taking the keyboard (a turn of
+        // the mouse wheel over it); the closed editor's keyboard must then
+        // land on the grid, not on whatever control follows the editor.
+        if (m_focus == FocusPlace::Editor) {
+            effects.focus = FocusMove::Grid;
+            m_focus = FocusPlace::Grid;
+        }
+        effects += close();
     }
-    return {};
+    return effects;
 }
 
 TableEffects TableEditor::formReplaced() {

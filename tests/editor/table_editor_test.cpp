@@ -64,12 +64,13 @@ struct Bench {
             shown = editorEntries(ed.open())[static_cast<std::size_t>(ed.entry(ed.open()))];
         return s + " " + (ed.textSelected() ? "[" + shown + "]" : shown);
     }
-    /// The user types `input` into the open editor, or picks it from its list.
+    /// The user picks `input` from the open editor's list, or types it.
     void give(const std::string& input) {
-        if (!isListEditor(ed.open()))
-            return ed.edit(input);
         const auto& entries = editorEntries(ed.open());
-        ed.choose(static_cast<int>(std::find(entries.begin(), entries.end(), input) - entries.begin()));
+        const auto found = std::find(entries.begin(), entries.end(), input);
+        if (found == entries.end())
+            return ed.edit(input);
+        ed.choose(static_cast<int>(found - entries.begin()));
     }
 };
 
@@ -90,17 +91,7 @@ TEST(TableEditor, EnterAndLeaveTable) {
     const auto Ed = FocusPlace::Editor, Gr = FocusPlace::Grid, El = FocusPlace::Elsewhere;
     const Case cases[] = {
         {Ed, 1, 1, true, kBlank, "145", Enter, kFirst, "1,2 text [145.00000]", "CME>E", {}},
-        {Ed,
-         2,
-         2,
-         true,
-         kBlank,
-         "146.0125",
-         Enter,
-         with(with(kFirst, 1, ""), 2, "146.01250"),
-         "2,3 tone [无]",
-         "CME>E",
-         {}},
+        {Ed, 2, 2, true, kBlank, "145", Enter, with(kFirst, 1, ""), "2,3 tone [无]", "CME>E", {}},
         {Ed, 1, 1, true, kFull, "180.001", Enter, kFull, "1,1 text ", "E>E", {kRange}},
         {Ed, 1, 1, true, kFull, "145.0025", Enter, kFull, "1,1 text ", "E>E", {kStep}},
         {Ed, 1, 1, true, kFull, "abc", Enter, kTxOnly, "1,2 text [145.00000]", "CME>E", {kFormat}},
@@ -110,19 +101,19 @@ TEST(TableEditor, EnterAndLeaveTable) {
         {Ed, 6, 3, true, kNoFreq, "67.0", Enter, with(kNoFreq, 3, ""), "6,4 tone [无]", "CME>E", {}},
         {Ed, 7, 5, true, kNoFreq, "是", Enter, kNoFreq, "7,6 band 宽带", "ME>E", {}},
         {Ed, 1, 5, true, kFull, "否", Enter, with(kFull, 5, "否"), "1,6 band 窄带", "CME>E", {}},
-        {Ed, 5, 8, true, kFull, "中", Enter, with(kFull, 8, "中"), "6,1 text [145.00000]", "CME>E", {}},
+        {Ed, 15, 8, true, kFull, "中", Enter, with(kFull, 8, "中"), "16,1 text [145.00000]", "CME>E", {}},
         {Ed, 16, 6, true, kNoFreq, "窄带", Enter, kNoFreq, "16,6 -", "E>N", {}},
         {Ed, 16, 8, true, kFull, "中", Enter, with(kFull, 8, "中"), "16,8 -", "CE>N", {}},
-        {Gr, 4, 3, false, kFull, nullptr, Enter, kFull, "4,4 -", "ME>S", {}},
+        {Gr, 4, 7, false, kFull, nullptr, Enter, kFull, "4,8 -", "ME>S", {}},
         {Gr, 4, 6, false, kFull, nullptr, Enter, kFull, "4,6 -", ">N", {}},
         {Gr, 1, 3, true, kFull, "D754I", Enter, with(kFull, 3, "D754I"), "1,4 -", "CME>S", {}},
         {El, 1, 2, false, kFull, nullptr, Enter, kFull, "1,2 -", ">N", {}},
         {El, 1, 3, true, kFull, "D754I", Enter, with(kFull, 3, "D754I"), "1,4 tone [D023N]", "CME>E", {}},
         {El, 1, 1, true, kFull, "150", Enter, kFull, "1,1 text 150", ">N", {}},
         {Ed, 1, 1, true, kFull, "180.001", Move, kTxOnly, "9,2 -", "CME>G", {kRange, kStep}},
-        {Ed, 1, 2, true, kTxOnly, "", Move, kBlank, "9,2 -", "CME>G", {}},
-        {El, 1, 1, true, kBlank, "146", Move, with(with(kFirst, 1, "146.00000"), 2, "146.00000"), "9,2 -", "CME>S", {}},
+        {El, 1, 1, true, kBlank, "145", Move, kFirst, "9,2 -", "CME>S", {}},
         {Ed, 1, 1, true, kFull, "146.5", Commit, with(kFull, 1, "146.50000"), "1,1 -", "CE>G", {}},
+        {Ed, 9, 2, true, kFull, "150", Move, kFull, "9,2 text 150", ">S", {}}, // already there
         {Ed, 1, 4, true, kFull, "", Commit, with(kFull, 4, "OFF"), "1,4 -", "CE>G", {}},
         {Ed, 1, 3, true, kNoFreq, "67.0", Move, with(kNoFreq, 3, ""), "9,2 -", "CME>G", {}},
         {Ed, 1, 7, true, kNoFreq, "删除", Move, with(kNoFreq, 7, ""), "9,2 -", "CME>G", {}},
@@ -144,41 +135,51 @@ TEST(TableEditor, EnterAndLeaveTable) {
 }
 
 TEST(TableEditor, OpeningByPressDoubleClickAndKey) {
-    enum How { Press, Right, Double, Key };
+    enum How { Press, Right, Double, Key, Move };
     struct Case {
         const char* before;
         How how;
         int row, col;
         char32_t key;
-        const char* state;
+        const char *state, *asked;
         Msgs messages;
     };
     const Case cases[] = {
-        {kFull, Press, 2, 1, 0, "2,1 text [145.00000]", {}},
-        {kFull, Double, 2, 3, 0, "2,3 tone [88.5]", {}},
-        {kFull, Press, 2, 6, 0, "2,6 band 窄带", {}},
-        {kFull, Right, 2, 3, 0, "2,3 -", {}},
-        {kFull, Press, 0, 4, 0, "1,1 -", {}}, // beside the data cells
-        {kFull, Double, 2, 0, 0, "1,1 -", {}},
-        {kFull, Key, 2, 1, '7', "2,1 text 7", {}},
-        {kFull, Key, 2, 2, 'a', "2,2 text a", {kNumber}},
-        {kBlank, Key, 2, 1, '.', "2,1 text ", {kNumber}},
-        {kBlank, Key, 2, 2, '4', "2,2 text 4", {}},
-        {kFull, Key, 2, 3, 'd', "2,3 tone d", {}},
-        {kFull, Key, 2, 4, U'无', "2,4 tone 无", {}},
-        {kFull, Key, 2, 5, '1', "2,5 busy 是", {}},
-        {kFull, Key, 2, 6, '1', "2,6 -", {}},
-        {kFull, Key, 2, 3, 0x1B, "2,3 -", {}},
+        {kFull, Press, 2, 1, 0, "2,1 text [145.00000]", "ME>E", {}},
+        {kFull, Double, 2, 3, 0, "2,3 tone [88.5]", "ME>E", {}},
+        {kFull, Press, 2, 6, 0, "2,6 band 窄带", "ME>E", {}},
+        {kFull, Right, 2, 3, 0, "2,3 -", "ME>S", {}},
+        {kFull, Press, 0, 4, 0, "1,1 -", ">S", {}}, // beside the data cells
+        {kFull, Double, 2, 0, 0, "1,1 -", ">S", {}},
+        {kFull, Press, 17, 1, 0, "1,1 -", ">S", {}},
+        {kFull, Move, 0, 4, 0, "1,1 -", ">S", {}},
+        {kFull, Press, 2, 9, 0, "1,1 -", ">S", {}},
+        {kFull, Key, 2, 1, '7', "2,1 text 7", "E>E", {}},
+        {kFull, Key, 2, 2, ' ', "2,2 text  ", "E>E", {kNumber}},
+        {kBlank, Key, 2, 1, '.', "2,1 text ", "E>E", {kNumber}},
+        {kBlank, Key, 2, 2, '4', "2,2 text 4", "E>E", {}},
+        {kFull, Key, 2, 3, 'd', "2,3 tone d", "E>E", {}},
+        {kFull, Key, 2, 4, U'无', "2,4 tone 无", "E>E", {}}, // UTF-8, each length at its bounds:
+        {kFull, Key, 2, 4, U'\u0080', "2,4 tone \xC2\x80", "E>E", {}},
+        {kFull, Key, 2, 4, U'\u00B0', "2,4 tone \xC2\xB0", "E>E", {}},
+        {kFull, Key, 2, 4, U'\u0800', "2,4 tone \xE0\xA0\x80", "E>E", {}},
+        {kFull, Key, 2, 4, U'\U00010000', "2,4 tone \xF0\x90\x80\x80", "E>E", {}},
+        {kFull, Key, 2, 4, U'\U0010F68A', "2,4 tone \xF4\x8F\x9A\x8A", "E>E", {}},
+        {kFull, Key, 2, 5, '1', "2,5 busy 是", "E>E", {}},
+        {kFull, Key, 2, 6, '1', "2,6 -", ">S", {}},
+        {kFull, Key, 2, 3, 0x1B, "2,3 -", ">S", {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.row) + "," + std::to_string(c.col) + " key " + std::to_string(int(c.key)));
         Bench b(c.before);
-        TableEffects fx = c.how == Double ? b.ed.doubleClick(c.row, c.col) : b.ed.press(c.row, c.col, c.how != Press);
+        TableEffects fx = c.how == Double ? b.ed.doubleClick(c.row, c.col)
+                          : c.how == Move ? b.ed.moveTo(c.row, c.col)
+                                          : b.ed.press(c.row, c.col, c.how != Press);
         if (c.how == Key)
             fx = b.ed.typed(c.key);
         EXPECT_EQ(b.state(), c.state);
         EXPECT_EQ(fx.messages, c.messages);
-        EXPECT_EQ(fx.focus, b.ed.open() == CellEditor::None ? FocusMove::Stay : FocusMove::Editor);
+        EXPECT_EQ(asked(fx), c.asked);
         EXPECT_EQ(b.row(2), c.before);
     }
 }
@@ -201,18 +202,19 @@ TEST(TableEditor, AModelChangeClosesTextToneAndBusyLockUntaken) {
     Bench b(kBlank);
     b.ed.press(1, 1, false);
     b.ed.edit("150");
+    b.ed.escape();
     b.ed.modelChanged();
-    b.ed.typed('7');
-    EXPECT_EQ(b.state(), "1,1 text 1507");
-    b.ed.reset();
-    b.ed.typed('7');
-    EXPECT_EQ(b.state(), "1,1 text 7");
+    b.ed.typed('9');
+    EXPECT_EQ(b.state(), "1,1 text 1509");
+    EXPECT_EQ(asked(b.ed.reset()), "E>S");
+    b.ed.typed('0');
+    EXPECT_EQ(b.state(), "1,1 text 0");
 }
 
 TEST(TableEditor, AReplacedFormReloadsTheCurrentCellsEditor) {
     const std::tuple<int, const char*, const char*> cases[] = {
         {5, "否", "1,5 busy 否"},     {3, "d754i", "1,3 tone [D754I]"}, {4, "OFF", "1,4 tone [无]"},
-        {3, "67", "1,3 tone [67.0]"}, {8, "", "1,8 power 高"},          {1, "146.0", "1,1 text [146.0]"},
+        {4, "1", "1,4 tone [100.0]"}, {8, "", "1,8 power 高"},          {1, "146.0", "1,1 text [146.0]"},
     };
     for (const auto& [col, cell, state] : cases) {
         Bench b(kFull);
@@ -221,6 +223,14 @@ TEST(TableEditor, AReplacedFormReloadsTheCurrentCellsEditor) {
         EXPECT_EQ(asked(b.ed.formReplaced()), "CE>S");
         EXPECT_EQ(b.state(), state);
     }
+}
+
+TEST(TableEditor, APickOutsideTheListChangesNothing) {
+    Bench b(kFull);
+    b.ed.press(1, 5, false);
+    b.ed.choose(-1);
+    b.ed.choose(2);
+    EXPECT_EQ(b.ed.entry(CellEditor::BusyLock), 0);
 }
 
 TEST(TableEditor, EnterWalksAChannelIntoTheNext) {

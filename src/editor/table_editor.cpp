@@ -28,8 +28,8 @@ int prefixSearch(const std::vector<std::string>& entries, const std::string& tex
             continue;
         bool same = true;
         for (std::size_t k = 0; k < text.size() && same; ++k)
-            same = std::tolower(static_cast<unsigned char>(entry[k])) ==
-                   std::tolower(static_cast<unsigned char>(text[k]));
+            same =
+                std::tolower(static_cast<unsigned char>(entry[k])) == std::tolower(static_cast<unsigned char>(text[k]));
         if (same)
             return static_cast<int>(i);
     }

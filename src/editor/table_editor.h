@@ -126,7 +126,8 @@ public:
     /// The keyboard moved.
     void setFocus(FocusPlace place) { m_focus = place; }
     /// The user chose another model: the text box, the tone box and the
-    /// busy-lock box close without being committed; the other lists stay.
+    /// busy-lock box close without being committed (one that had the
+    /// keyboard hands it to the grid); the other lists stay.
     TableEffects modelChanged();
     /// The form was replaced (decoded from an image): the current cell's
     /// editor is loaded again, so a click does not bring back the old value.

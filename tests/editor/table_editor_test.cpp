@@ -197,8 +197,8 @@ TEST(TableEditor, AModelChangeClosesTextToneAndBusyLockUntaken) {
         b.ed.moveTo(2, 1);
         EXPECT_EQ(b.row(1) == kFull, !stays) << col;
     }
-    // The hidden text box keeps its text, which a key typed on an empty cell
-    // adds to, until a new document empties it.
+    // Escape leaves the text alone; hidden, the box keeps it, a key typed on
+    // an empty cell adds to it, and only a new document empties it.
     Bench b(kBlank);
     b.ed.press(1, 1, false);
     b.ed.edit("150");

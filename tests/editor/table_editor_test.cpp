@@ -159,8 +159,8 @@ TEST(TableEditor, OpeningByPressDoubleClickAndKey) {
         {kBlank, Key, 2, 1, '.', "2,1 text ", "E>E", {kNumber}},
         {kBlank, Key, 2, 2, '4', "2,2 text 4", "E>E", {}},
         {kFull, Key, 2, 3, 'd', "2,3 tone d", "E>E", {}},
-        {kFull, Key, 2, 4, U'无', "2,4 tone 无", "E>E", {}}, // UTF-8, each length at its bounds:
-        {kFull, Key, 2, 4, U'\u0080', "2,4 tone \xC2\x80", "E>E", {}},
+        {kFull, Key, 2, 4, U'无', "2,4 tone 无", "E>E", {}},
+        {kFull, Key, 2, 4, U'\u0080', "2,4 tone \xC2\x80", "E>E", {}}, // UTF-8 of each length, at its bounds
         {kFull, Key, 2, 4, U'\u00B0', "2,4 tone \xC2\xB0", "E>E", {}},
         {kFull, Key, 2, 4, U'\u0800', "2,4 tone \xE0\xA0\x80", "E>E", {}},
         {kFull, Key, 2, 4, U'\U00010000', "2,4 tone \xF0\x90\x80\x80", "E>E", {}},

@@ -5,73 +5,64 @@
 namespace varnok::app {
 namespace {
 
+using EventKind = TransferEvent::Kind;
+
 struct JobBench {
     std::shared_ptr<DemoRadio> radio = std::make_shared<DemoRadio>();
     VirtualClock clock;
     Gate gate;
-    Waker waker;
+    std::atomic<int> wakes{0};
     bool closed = false;
+    std::unique_ptr<TransferJob> job;
 
-    std::unique_ptr<TransferJob> start(Direction direction) {
-        return std::make_unique<TransferJob>(std::make_unique<GatedPort>(radio, clock, gate, &closed), direction,
-                                             RadioImage(), clock, waker.callback());
+    explicit JobBench(Direction direction, RadioFaults faults = {}, int gateBlock = -1) {
+        radio->setFaults(faults);
+        gate.block = gateBlock;
+        job = std::make_unique<TransferJob>(std::make_unique<GatedPort>(radio, clock, gate, &closed), direction,
+                                            RadioImage(), clock, [this] { ++wakes; });
     }
-    /// Every event up to `last` (Finished unless said), answering Cancel.
-    std::vector<TransferEvent> drain(TransferJob& job, TransferEvent::Kind last = TransferEvent::Kind::Finished) {
+    /// The events up to `last`, answering every question Cancel.
+    std::vector<TransferEvent> drain(EventKind last = EventKind::Finished) {
         std::vector<TransferEvent> events;
-        while (waker.wait()) {
-            while (auto event = job.next()) {
+        while (events.empty() || events.back().kind != last) {
+            if (auto event = job->next()) {
                 events.push_back(*event);
-                if (event->kind == last)
-                    return events;
-                if (event->kind == TransferEvent::Kind::Question || event->kind == TransferEvent::Kind::Report)
-                    job.answer(false);
+                if (event->kind == EventKind::Question || event->kind == EventKind::Report)
+                    job->answer(false);
             }
         }
-        ADD_FAILURE() << "no end after " << events.size() << " events";
         return events;
     }
 };
 
 TEST(TransferJobTest, ACompleteReadQueuesStatusBlocksInOrderThenTheImage) {
-    JobBench b;
-    auto job = b.start(Direction::Read);
-    const auto events = b.drain(*job);
+    JobBench b(Direction::Read);
+    const auto events = b.drain();
     ASSERT_EQ(events.size(), 2u + wire::kReadBlocks + 1);
-    EXPECT_EQ(events[0].text, transferText::kDetecting);
-    EXPECT_EQ(events[1].text, transferText::kWaiting);
-    for (int i = 0; i < wire::kReadBlocks; ++i) {
-        const TransferEvent& e = events[static_cast<std::size_t>(2 + i)];
-        ASSERT_EQ(e.kind, TransferEvent::Kind::BlockDone);
-        EXPECT_EQ(std::make_pair(e.done, e.total), std::make_pair(i + 1, wire::kReadBlocks));
-    }
-    EXPECT_EQ(events.back().outcome, TransferOutcome::Complete);
+    EXPECT_EQ(events[0].text + events[1].text, std::string(transferText::kDetecting) + transferText::kWaiting);
+    for (int i = 1; i <= wire::kReadBlocks; ++i)
+        EXPECT_EQ(std::make_tuple(events[i + 1].kind, events[i + 1].done, events[i + 1].total),
+                  std::make_tuple(EventKind::BlockDone, i, wire::kReadBlocks));
+    EXPECT_EQ(std::make_tuple(events.back().outcome, events.back().blocksStarted, b.job->finished()),
+              std::make_tuple(TransferOutcome::Complete, true, true));
     EXPECT_EQ(events.back().image, b.radio->memory());
-    EXPECT_TRUE(events.back().blocksStarted);
-    EXPECT_TRUE(job->finished());
-    EXPECT_FALSE(job->next());
+    b.job.reset();
+    EXPECT_EQ(b.wakes, static_cast<int>(events.size()));
 }
 
 TEST(TransferJobTest, ACancelIsSeenWithinOneBlock) {
-    JobBench b;
-    b.gate.block = 5;
-    auto job = b.start(Direction::Write);
-    b.gate.at([&] { job->cancel(); });
-    const auto events = b.drain(*job);
-    const auto blocks = std::count_if(events.begin(), events.end(),
-                                      [](const TransferEvent& e) { return e.kind == TransferEvent::Kind::BlockDone; });
-    EXPECT_LE(blocks, 6);
+    JobBench b(Direction::Write, {}, 5);
+    b.gate.at([&] { b.job->cancel(); });
+    const auto events = b.drain();
+    EXPECT_LE(std::count_if(events.begin(), events.end(), [](auto& e) { return e.kind == EventKind::BlockDone; }), 6);
     EXPECT_EQ(events.back().outcome, TransferOutcome::Cancelled);
-    EXPECT_TRUE(events.back().blocksStarted);
 }
 
 TEST(TransferJobTest, DestroyingAJobWhoseQuestionWaitsEndsTheWorkerPromptly) {
-    JobBench b;
-    b.radio->setFaults(RadioFaults{true});
-    auto job = b.start(Direction::Read);
-    EXPECT_EQ(b.drain(*job, TransferEvent::Kind::Question).back().text, transferText::kRetryQuestion);
+    JobBench b(Direction::Read, RadioFaults{true});
+    EXPECT_EQ(b.drain(EventKind::Question).back().text, transferText::kRetryQuestion);
     const auto before = std::chrono::steady_clock::now();
-    job.reset();
+    b.job.reset();
     EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(1));
     EXPECT_TRUE(b.closed);
 }

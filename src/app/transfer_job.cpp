@@ -104,7 +104,8 @@ bool TransferJob::ask(TransferEvent event) {
     push(std::move(event));
     std::unique_lock<std::mutex> lock(m_mutex);
     m_answered.wait(lock, [this] { return m_answer.has_value() || m_abandon; });
-    const bool retry = m_answer.value_or(false) && !m_abandon;
+    // Without an answer the wait ended because the job was abandoned.
+    const bool retry = !m_abandon && *m_answer;
     m_answer.reset();
     return retry;
 }

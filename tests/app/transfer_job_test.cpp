@@ -61,6 +61,7 @@ TEST(TransferJobTest, ACancelIsSeenWithinOneBlock) {
 TEST(TransferJobTest, DestroyingAJobWhoseQuestionWaitsEndsTheWorkerPromptly) {
     JobBench b(Direction::Read, RadioFaults{true});
     EXPECT_EQ(b.drain(EventKind::Question).back().text, transferText::kRetryQuestion);
+    EXPECT_FALSE(b.job->finished());
     const auto before = std::chrono::steady_clock::now();
     b.job.reset();
     EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(1));

@@ -85,6 +85,14 @@ TEST(WorkspaceTest, TheSaveChangesQuestionSavesDiscardsOrStops) {
     }
 }
 
+TEST(WorkspaceTest, ChangesAddUpAndTheLaterFocusWins) {
+    Changes changes{false, false, true, false, false, Focus::Grid};
+    changes += Changes{true, false, false, false, false, Focus::Stay};
+    EXPECT_EQ(std::make_tuple(changes.form, changes.progress, changes.focus), std::make_tuple(true, true, Focus::Grid));
+    changes += Changes{false, false, false, false, false, Focus::ModelBox};
+    EXPECT_EQ(changes.focus, Focus::ModelBox);
+}
+
 TEST(WorkspaceTest, AnEditStillOpenCountsAsAChangeAndNoChangeAsksNothing) {
     Bench b;
     b.ws.start("");
@@ -106,10 +114,11 @@ TEST(WorkspaceTest, AFileThatCannotBeOpenedLeavesTheDocumentAndTheRecentList) {
             std::ofstream(fsPath(bad), std::ios::binary) << std::string(size, '\0');
         b.ws.start(good);
         b.ws.chooseSetting(Setting::Squelch, 2);
-        b.settings.setValue("Recent File List/File2", bad);
+        b.settings.setValue("Recent File List/File1", bad);
+        b.settings.setValue("Recent File List/File2", good);
         const Document before = b.ws.document();
         b.prompts.answers = {Button::Discard};
-        b.ws.openRecent(1);
+        b.ws.openRecent(0);
         EXPECT_EQ(b.prompts.shown.at(1).icon, Icon::Warning);
         EXPECT_EQ(b.prompts.texts.at(1).find(arg(headline, nativePath(bad)) + "\n\n"), 0u) << name;
         EXPECT_EQ(b.ws.document().image, before.image);

@@ -21,17 +21,18 @@ struct JobBench {
         job = std::make_unique<TransferJob>(std::make_unique<GatedPort>(radio, clock, gate, &closed), direction,
                                             RadioImage(), clock, [this] { ++wakes; });
     }
-    /// The events up to `last`, answering every question Cancel.
+    /// The events up to `last`, answering every question before it Cancel.
     std::vector<TransferEvent> drain(EventKind last = EventKind::Finished) {
         std::vector<TransferEvent> events;
-        while (events.empty() || events.back().kind != last) {
+        for (;;) {
             if (auto event = job->next()) {
                 events.push_back(*event);
+                if (event->kind == last)
+                    return events;
                 if (event->kind == EventKind::Question || event->kind == EventKind::Report)
                     job->answer(false);
             }
         }
-        return events;
     }
 };
 

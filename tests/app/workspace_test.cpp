@@ -135,6 +135,7 @@ TEST(WorkspaceTest, TheRecentListKeepsFourAbsolutePathsMostRecentFirst) {
         EXPECT_EQ(b.ws.openFile(f.emplace_back(b.file(name))).focus, Focus::ModelBox);
     }
     b.ws.openFile(utf8Path(b.dir / "sub" / ".." / "3.sin"));
+    EXPECT_FALSE(b.ws.openRecent(4).form);
     EXPECT_EQ(b.ws.recentFiles(), (std::vector<std::string>{f[2], f[4], f[3], f[1]}));
     EXPECT_EQ(b.settings.value("Recent File List/File1"), f[2]);
 }
@@ -149,6 +150,12 @@ TEST(WorkspaceTest, SaveAsSuggestsTheFileElseTheLastFolderElseHome) {
 #endif
     b.ws.start("");
     b.ws.fileSaveAs();
+#ifndef _WIN32
+    setenv("HOME", "", 1);
+    b.ws.fileSaveAs();
+    EXPECT_EQ(b.prompts.asked.back(), utf8Path(fs::current_path() / "Write Data.sin"));
+    b.prompts.asked.pop_back();
+#endif
     b.settings.setValue("Recent File List/File1", utf8Path(b.dir / "sub" / "r.sin"));
     b.ws.fileSaveAs();
     b.ws.openFile(kept);
@@ -166,6 +173,7 @@ TEST(WorkspaceTest, NothingReplacesOrClosesTheDocumentWhileATransferRuns) {
     b.ws.fileOpen();
     b.ws.openFile(b.file("a.sin"));
     EXPECT_FALSE(b.ws.close());
+    EXPECT_FALSE(b.ws.progress().startEnabled);
     EXPECT_EQ(b.prompts.texts, std::vector<std::string>(4, strings::kTransferRunning));
     EXPECT_EQ(b.prompts.shown.at(0).icon, Icon::Information);
     EXPECT_TRUE(b.prompts.asked.empty());
@@ -248,6 +256,7 @@ TEST(WorkspaceTest, CancelBeforeStartOpensNothing) {
     b.ws.write();
     EXPECT_EQ(b.ws.progress().caption + b.ws.progress().status,
               std::string(strings::kWriteCaption) + strings::kProgressWaiting);
+    EXPECT_TRUE(b.ws.progress().startEnabled);
     b.ws.cancelTransfer();
     b.ws.startTransfer();
     EXPECT_EQ(b.ws.progress().state, ProgressWindow::State::NoWindow);

@@ -33,9 +33,9 @@ struct ProgressWindow {
     static constexpr int kMax = 123;
 
     State state = State::NoWindow;
-    std::string caption;     ///< "数据读取进度" or "数据写入进度"
-    std::string status;      ///< the status line
-    int position = 0;        ///< the bar, 0 to kMax
+    std::string caption; ///< "数据读取进度" or "数据写入进度"
+    std::string status;  ///< the status line
+    int position = 0;    ///< the bar, 0 to kMax
     bool startEnabled = true;
 };
 
@@ -145,12 +145,22 @@ public:
     Changes askPort();
 
 private:
-    Changes refuseWhileTransferring(bool& refused);
-    bool saveModified();
-    bool saveTo(const std::string& path);
+    /// Tells the user that a transfer still uses the document; true then.
+    bool refuseWhileTransferring();
+    /// Before the document is replaced or closed: takes in the open edit
+    /// and, when there are changes, asks whether to save them. False keeps
+    /// the document (Cancel, or a save that did not happen).
+    bool saveModified(Changes& changes);
+    /// Saves to `path`, or through Save As when it is empty.
+    bool saveTo(const std::string& path, Changes& changes);
+    Changes newDocument();
+    /// Opens `path` as the document; a failure is shown and the path leaves
+    /// the recent-file list.
+    bool openDocument(const std::string& path, Changes& changes);
     Changes afterDocumentReplaced();
     Changes fromTable(const TableEffects& effects);
     Changes showProgress(bool write);
+    void stepProgress();
     Changes finish(const TransferEvent& end);
 
     Prompts& m_prompts;

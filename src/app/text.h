@@ -1,0 +1,32 @@
+// Small text helpers of the application layer, kept out of the faces'
+// headers.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace varnok::app {
+
+/// `pattern` with every "%1" replaced by `value`, as the interface's texts
+/// mark where a name goes.
+inline std::string arg(const std::string& pattern, const std::string& value) {
+    std::string out;
+    std::size_t from = 0;
+    for (std::size_t at = pattern.find("%1"); at != std::string::npos; at = pattern.find("%1", from)) {
+        out.append(pattern, from, at - from);
+        out += value;
+        from = at + 2;
+    }
+    out.append(pattern, from, std::string::npos);
+    return out;
+}
+
+/// A UTF-8 path as a file system path, and back; the narrow conversions
+/// would take the Windows code page instead of UTF-8.
+inline std::filesystem::path fsPath(const std::string& utf8) { return std::filesystem::u8path(utf8); }
+inline std::string utf8Path(const std::filesystem::path& path) { return path.u8string(); }
+
+/// A path with the platform's separators, as a user reads it.
+inline std::string nativePath(const std::string& path) { return utf8Path(fsPath(path).make_preferred()); }
+
+} // namespace varnok::app

@@ -1,0 +1,310 @@
+#include "app/workspace.h"
+
+#include "app/strings.h"
+#include "app/text.h"
+#include "app_fakes.h"
+#include "image/defaults.h"
+
+#include <fstream>
+
+namespace varnok::app {
+namespace {
+
+namespace fs = std::filesystem;
+
+/// One main window's worth of application layer over a demo radio in
+/// virtual time, with a folder of its own for files.
+struct Bench {
+    Bench() { fs::create_directories(dir); }
+    ~Bench() { fs::remove_all(dir); }
+
+    /// A channel file of a new document, at `name` in the folder.
+    std::string file(const std::string& name) {
+        const std::string path = utf8Path(dir / name);
+        EXPECT_FALSE(saveChannelFile(path, defaultImage(PresetSet::Uhf)));
+        return path;
+    }
+    /// Read or Write, Start, then the events until the window has closed.
+    void transfer(bool write) {
+        write ? ws.write() : ws.read();
+        ws.startTransfer();
+        if (gate.block >= 0)
+            gate.at([this] { ws.cancelTransfer(); });
+        while (ws.transferring())
+            ws.pump();
+    }
+
+    fs::path dir = fs::temp_directory_path() /
+                   ("varnok_app_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    ScriptedPrompts prompts;
+    MemorySettings settings;
+    VirtualClock clock;
+    std::shared_ptr<DemoRadio> radio = std::make_shared<DemoRadio>();
+    Gate gate;
+    std::vector<std::string> opened;
+    std::string openError; ///< non-empty: the port cannot be opened
+    OpenedPort open(const std::string& name, Clock& c) {
+        opened.push_back(name);
+        return openError.empty() ? OpenedPort{std::make_unique<GatedPort>(radio, c, gate), {}}
+                                 : OpenedPort{nullptr, openError};
+    }
+    Workspace ws{prompts, settings, {}, [this](const std::string& name, Clock& c) { return open(name, c); }, clock};
+};
+
+TEST(WorkspaceTest, TheSaveChangesQuestionSavesDiscardsOrStops) {
+    struct Case {
+        bool hasFile;
+        Button answer;
+        const char* saveAs; ///< the Save As answer, a name in the folder; nullptr cancels
+        bool goesOn, saves;
+    };
+    for (const Case& c :
+         {Case{true, Button::Save, nullptr, true, true}, Case{false, Button::Save, "b.sin", true, true},
+          Case{false, Button::Save, nullptr, false, false}, Case{false, Button::Save, "nodir/b.sin", false, false},
+          Case{true, Button::Discard, nullptr, true, false}, Case{true, Button::Cancel, nullptr, false, false}}) {
+        Bench b;
+        const std::string target = c.hasFile ? b.file("a.sin") : utf8Path(b.dir / (c.saveAs ? c.saveAs : "x"));
+        b.ws.start(c.hasFile ? target : "");
+        b.ws.chooseSetting(Setting::Squelch, 2);
+        b.prompts.answers = {c.answer};
+        if (c.saveAs)
+            b.prompts.paths = {target};
+        b.ws.fileNew();
+        SCOPED_TRACE(target);
+        const Message& asked = b.prompts.shown.at(0);
+        EXPECT_EQ(asked.text, arg(strings::kSaveChangesQuestion, c.hasFile ? "a.sin" : "Write Data"));
+        EXPECT_EQ(std::make_pair(asked.icon, asked.defaultButton), std::make_pair(Icon::Question, Button::Save));
+        EXPECT_EQ(asked.buttons, (std::vector<Button>{Button::Save, Button::Discard, Button::Cancel}));
+        EXPECT_EQ(b.ws.form().selection(Setting::Squelch), c.goesOn ? 9 : 2);
+        EXPECT_EQ(b.ws.document().modified(), !c.goesOn);
+        RadioImage saved;
+        EXPECT_EQ(!loadChannelFile(target, saved) && saved[961] == 2, c.saves);
+        if (c.saveAs && c.saveAs[0] == 'n') {
+            EXPECT_EQ(b.prompts.texts.at(1).find(arg(strings::kSaveFailed, nativePath(target))), 0u);
+        }
+    }
+}
+
+TEST(WorkspaceTest, ChangesAddUpAndTheLaterFocusWins) {
+    Changes changes{false, false, true, false, false, Focus::Grid};
+    changes += Changes{true, false, false, false, false, Focus::Stay};
+    EXPECT_EQ(std::make_tuple(changes.form, changes.progress, changes.focus), std::make_tuple(true, true, Focus::Grid));
+    changes += Changes{false, false, false, false, false, Focus::ModelBox};
+    EXPECT_EQ(changes.focus, Focus::ModelBox);
+}
+
+TEST(WorkspaceTest, AnEditStillOpenCountsAsAChangeAndNoChangeAsksNothing) {
+    Bench b;
+    b.ws.start("");
+    b.ws.fileNew();
+    EXPECT_TRUE(b.prompts.shown.empty());
+    b.ws.typed(U'1');
+    b.ws.edit("145");
+    b.ws.fileNew(); // answered Cancel
+    EXPECT_EQ(b.prompts.texts, std::vector<std::string>{arg(strings::kSaveChangesQuestion, "Write Data")});
+    EXPECT_EQ(b.ws.form().cell(1, column::kRxFrequency), "145.00000");
+}
+
+TEST(WorkspaceTest, AFileThatCannotBeOpenedLeavesTheDocumentAndTheRecentList) {
+    for (const auto& [name, size, headline] : {std::tuple{"short.sin", 1023, strings::kNotAChannelFile},
+                                               std::tuple{"missing.sin", 0, strings::kOpenFailed}}) {
+        Bench b;
+        const std::string good = b.file("a.sin"), bad = utf8Path(b.dir / name);
+        if (size)
+            std::ofstream(fsPath(bad), std::ios::binary) << std::string(size, '\0');
+        b.ws.start(good);
+        b.ws.chooseSetting(Setting::Squelch, 2);
+        b.settings.setValue("Recent File List/File1", bad);
+        b.settings.setValue("Recent File List/File2", good);
+        const Document before = b.ws.document();
+        b.prompts.answers = {Button::Discard};
+        b.ws.openRecent(0);
+        EXPECT_EQ(b.prompts.shown.at(1).icon, Icon::Warning);
+        EXPECT_EQ(b.prompts.texts.at(1).find(arg(headline, nativePath(bad)) + "\n\n"), 0u) << name;
+        EXPECT_EQ(b.ws.document().image, before.image);
+        EXPECT_EQ(b.ws.form(), before.form);
+        EXPECT_EQ(b.ws.document().path(), good);
+        EXPECT_EQ(b.ws.recentFiles(), std::vector<std::string>{good});
+    }
+}
+
+TEST(WorkspaceTest, TheRecentListKeepsFourAbsolutePathsMostRecentFirst) {
+    Bench b;
+    std::vector<std::string> f;
+    for (const char* name : {"1.sin", "2.sin", "3.sin", "4.sin", "5.sin"}) {
+        EXPECT_EQ(b.ws.openFile(f.emplace_back(b.file(name))).focus, Focus::ModelBox);
+    }
+    b.ws.openFile(utf8Path(b.dir / "sub" / ".." / "3.sin"));
+    EXPECT_FALSE(b.ws.openRecent(4).form);
+    EXPECT_EQ(b.ws.recentFiles(), (std::vector<std::string>{f[2], f[4], f[3], f[1]}));
+    EXPECT_EQ(b.settings.value("Recent File List/File1"), f[2]);
+}
+
+TEST(WorkspaceTest, SaveAsSuggestsTheFileElseTheLastFolderElseHome) {
+    Bench b;
+    const std::string home = utf8Path(b.dir / "home"), kept = b.file("kept.sin");
+#ifdef _WIN32
+    _putenv_s("USERPROFILE", home.c_str());
+#else
+    setenv("HOME", home.c_str(), 1);
+#endif
+    b.ws.start("");
+    b.ws.fileSaveAs();
+#ifndef _WIN32
+    setenv("HOME", "", 1);
+    b.ws.fileSaveAs();
+    EXPECT_EQ(b.prompts.asked.back(), utf8Path(fs::current_path() / "Write Data.sin"));
+    b.prompts.asked.pop_back();
+#endif
+    b.settings.setValue("Recent File List/File1", utf8Path(b.dir / "sub" / "r.sin"));
+    b.ws.fileSaveAs();
+    b.ws.openFile(kept);
+    b.ws.fileSaveAs();
+    EXPECT_EQ(b.prompts.asked, (std::vector<std::string>{utf8Path(fsPath(home) / "Write Data.sin"),
+                                                         utf8Path(b.dir / "sub" / "Write Data.sin"), kept}));
+}
+
+TEST(WorkspaceTest, NothingReplacesOrClosesTheDocumentWhileATransferRuns) {
+    Bench b;
+    b.ws.start("");
+    b.ws.read();
+    b.ws.startTransfer();
+    b.ws.fileNew();
+    b.ws.fileOpen();
+    b.ws.openFile(b.file("a.sin"));
+    EXPECT_FALSE(b.ws.close());
+    EXPECT_FALSE(b.ws.progress().startEnabled);
+    EXPECT_EQ(b.prompts.texts, std::vector<std::string>(4, strings::kTransferRunning));
+    EXPECT_EQ(b.prompts.shown.at(0).icon, Icon::Information);
+    EXPECT_TRUE(b.prompts.asked.empty());
+    EXPECT_TRUE(b.ws.document().path().empty());
+}
+
+TEST(WorkspaceTest, TransfersShowTheirEndAndOnlyACompleteReadChangesTheDocument) {
+    struct Case {
+        bool write;
+        RadioFaults faults;
+        int cancelAt;
+        std::deque<Button> answers;
+        std::vector<std::string> messages;
+        const char* status;    ///< the status line at the end
+        std::string openError; ///< non-empty: the port will not open
+    };
+    RadioFaults silent{true}, nakRead, nakWrite;
+    nakRead.nakReadBlock = 60;
+    nakWrite.nakWriteBlock = 3;
+    const std::string q = transferText::kRetryQuestion, incomplete = transferText::kWriteIncomplete,
+                      cannotOpen = std::string(transferText::kCannotOpenPort) + "\n\nbusy";
+    const Case cases[] = {
+        {false, {}, -1, {}, {}, "123", ""},
+        {false, nakRead, -1, {}, {transferText::kReadAckBad}, "61", ""},
+        {false, {}, 10, {}, {}, "11", ""},
+        {false, silent, -1, {Button::Retry, Button::Cancel}, {q, q}, transferText::kWaiting, ""},
+        {false, silent, -1, {Button::Ok, Button::Cancel}, {q, q}, transferText::kWaiting, ""},
+        {true, {}, -1, {}, {}, "122", ""},
+        {true, nakWrite, -1, {}, {transferText::kWriteAckBad, incomplete}, "3", ""},
+        {true, {}, 3, {}, {incomplete}, "4", ""},
+        {true, silent, -1, {}, {q}, transferText::kWaiting, ""},
+        {true, {}, -1, {}, {cannotOpen}, strings::kProgressWaiting, "busy"},
+    };
+    for (const Case& c : cases) {
+        Bench b;
+        b.ws.start(b.file("a.sin"));
+        b.ws.chooseSetting(Setting::Squelch, 2);
+        b.radio->setFaults(c.faults);
+        b.gate.block = c.cancelAt;
+        b.openError = c.openError;
+        b.prompts.answers = c.answers;
+        bool nested = false;
+        b.prompts.during = [&] { nested = nested || b.ws.pump().progress; };
+        const Document before = b.ws.document();
+        RadioImage image = c.status == std::string("123") ? b.radio->memory() : before.image;
+        FormState form = before.form;
+        if (c.status == std::string("123"))
+            decodeImage(image, form);
+        b.transfer(c.write);
+        SCOPED_TRACE(c.status);
+        EXPECT_EQ(b.prompts.texts, c.messages);
+        EXPECT_EQ(b.ws.progress().status, c.status);
+        EXPECT_EQ(b.ws.progress().state, ProgressWindow::State::NoWindow);
+        EXPECT_FALSE(nested);
+        for (const Message& m : b.prompts.shown) {
+            if (m.text == q) {
+                EXPECT_EQ(
+                    std::make_tuple(m.icon, m.buttons, m.defaultButton),
+                    std::make_tuple(Icon::None, std::vector<Button>{Button::Retry, Button::Cancel}, Button::Retry));
+            }
+        }
+        if (c.write) {
+            EXPECT_EQ(b.ws.document().image[961], 2); // encoded before the port opened
+        } else {
+            EXPECT_EQ(b.ws.document().image, image);
+            EXPECT_EQ(b.ws.form(), form);
+        }
+        if (c.status == std::string("122")) {
+            EXPECT_TRUE(std::equal(b.radio->memory().bytes().begin(), b.radio->memory().bytes().begin() + 984,
+                                   b.ws.document().image.bytes().begin()));
+        }
+    }
+}
+
+TEST(WorkspaceTest, CancelBeforeStartOpensNothing) {
+    Bench b;
+    b.ws.start("");
+    b.ws.selectPort("COM3");
+    b.ws.read();
+    b.ws.write();
+    EXPECT_EQ(b.ws.progress().caption + b.ws.progress().status,
+              std::string(strings::kWriteCaption) + strings::kProgressWaiting);
+    EXPECT_TRUE(b.ws.progress().startEnabled);
+    b.ws.cancelTransfer();
+    b.ws.startTransfer();
+    EXPECT_EQ(b.ws.progress().state, ProgressWindow::State::NoWindow);
+    EXPECT_TRUE(b.opened.empty());
+}
+
+TEST(WorkspaceTest, AModelChangeRewritesTheAuxiliaryRecordsAtOnceAndDropsTheTextEdit) {
+    Bench b;
+    b.ws.start("");
+    b.ws.chooseSetting(Setting::Band, 3);
+    b.ws.typed(U'1');
+    for (const auto& [model, step] : {std::pair{1, 0}, std::pair{0, 1}, std::pair{2, 0}}) {
+        b.ws.chooseSetting(Setting::Model, model);
+        for (std::size_t row = 17; row <= 24; ++row) {
+            EXPECT_EQ(std::vector<int>(b.ws.document().image.row(row), b.ws.document().image.row(row) + 16),
+                      (std::vector<int>{0, 0, 0, 0, 0, 0, 0, 0, 255, 255, 255, 255, 255, step, step, 255}));
+        }
+    }
+    EXPECT_EQ(b.ws.form().selection(Setting::Band), 0);
+    EXPECT_EQ(b.ws.table().open(), CellEditor::None);
+    EXPECT_EQ(b.ws.form().cell(1, column::kRxFrequency), "");
+}
+
+TEST(WorkspaceTest, ThePortMenuListsEachPortOnceAndChecksTheChosenOne) {
+    const std::vector<PortInfo> present{
+        {systemDeviceFor("COM1"), "on board"}, {"/dev/ttyUSB0", "FTDI & Co"}, {"/dev/ttyUSB0", ""}, {"demo", ""}};
+    // The items after the separator and the found port; the one checked.
+    for (const auto& [typed, chosen, shown] :
+         {std::tuple{"", "COM1", "DO"}, std::tuple{" /dev/ttyACM5\t", "/dev/ttyACM5", "CDO"},
+          std::tuple{"com1", "com1", "CDO"}, std::tuple{"demo", "demo", "DO"},
+          std::tuple{"/dev/ttyUSB0", "/dev/ttyUSB0", "DO"}}) {
+        PortChoice ports;
+        ports.select(typed);
+        ports.select(" ");
+        const std::vector<PortItem> menu = ports.menu(present);
+        std::string kinds, checked;
+        for (const PortItem& item : menu) {
+            kinds += "MFCSDO"[static_cast<int>(item.kind)];
+            checked += item.checked ? item.port + ";" : "";
+        }
+        EXPECT_EQ(kinds, std::string("MMMMSF") + shown) << typed;
+        EXPECT_EQ(checked, chosen + std::string(";"));
+        EXPECT_EQ(std::make_tuple(menu[1].port, menu[1].text, menu[1].shortcut, menu[1].commandId),
+                  std::make_tuple("COM2", "COM2  ", "Ctrl+2", 32775));
+        EXPECT_EQ(menu[5].text + "|" + menu[5].prompt,
+                  "/dev/ttyUSB0 - FTDI && Co|" + arg(strings::kFoundPortPrompt, "/dev/ttyUSB0"));
+    }
+}
+
+} // namespace
+} // namespace varnok::app

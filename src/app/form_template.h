@@ -4,6 +4,7 @@
 // desktop faces lay their windows out from these tables.
 #pragma once
 
+#include "app/strings.h"
 #include "image/form.h"
 
 #include <array>
@@ -85,15 +86,21 @@ inline constexpr int kDroppedListRoom = 100;
 inline constexpr int kProgressWidth = 262;
 inline constexpr int kProgressHeight = 70;
 inline constexpr TemplateControl kProgressTemplate[] = {
-    {TemplateControl::Kind::Button, 1, "开始", 7, 7, 40, 15},
-    {TemplateControl::Kind::Button, 2, "取消", 205, 48, 40, 15},
+    {TemplateControl::Kind::Button, 1, strings::kProgressStart, 7, 7, 40, 15},
+    {TemplateControl::Kind::Button, 2, strings::kButtonCancel, 205, 48, 40, 15},
     {TemplateControl::Kind::Progress, 1003, "", 7, 28, 239, 11},
-    {TemplateControl::Kind::Label, 1004, "进度值:", 8, 46, 32, 10},
-    {TemplateControl::Kind::Label, 1005, "等待中......", 43, 46, 158, 10},
+    {TemplateControl::Kind::Label, 1004, strings::kProgressLabel, 8, 46, 32, 10},
+    {TemplateControl::Kind::Label, 1005, strings::kProgressWaiting, 43, 46, 158, 10},
 };
 
 /// The About box, 177 x 63 dialog units, font 宋体 10 pt.
 inline constexpr int kAboutWidth = 177;
 inline constexpr int kAboutHeight = 63;
+inline constexpr TemplateControl kAboutTemplate[] = {
+    {TemplateControl::Kind::Icon, 0, "", 132, 12, 0, 0},
+    {TemplateControl::Kind::Label, 0, strings::kAboutVersion, 14, 15, 105, 8},
+    {TemplateControl::Kind::Label, 0, strings::kAboutDescription, 14, 31, 105, 17},
+    {TemplateControl::Kind::Button, 1, strings::kAboutOk, 122, 37, 39, 14},
+};
 
 } // namespace varnok::app

@@ -88,6 +88,11 @@ inline constexpr const char* kSaveChangesQuestion = "保存对“%1”的更改�
 inline constexpr const char* kOpenFailed = "无法打开文件“%1”。";
 inline constexpr const char* kNotAChannelFile = "无法打开文件“%1”：它不是信道数据文件。";
 inline constexpr const char* kSaveFailed = "无法保存文件“%1”。";
+/// The report could not go to the printer.
+inline constexpr const char* kPrintFailed = "无法打印设置报告。";
+/// The file menu's item that saves the settings report as PDF.
+inline constexpr const char* kExportPdfItem = "导出PDF(&D)...";
+inline constexpr const char* kExportPdfPrompt = "将设置报告保存为PDF文件";
 /// Name of the toolbar in the window's context menu.
 inline constexpr const char* kToolbarTitle = "工具栏";
 

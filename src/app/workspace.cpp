@@ -57,7 +57,7 @@ Changes& Changes::operator+=(const Changes& later) {
 }
 
 Workspace::Workspace(Prompts& prompts, SettingsStore& settings, Wake wake, PortOpener opener, Clock& clock)
-    : m_prompts(prompts), m_recent(settings), m_wake(std::move(wake)), m_opener(std::move(opener)), m_clock(clock),
+    : m_prompts(prompts), m_recent(settings), m_wake(std::move(wake)), m_opener(std::move(opener)), m_clock(&clock),
       m_table(m_doc.form) {}
 
 Workspace::~Workspace() { m_job.reset(); }
@@ -278,17 +278,19 @@ Changes Workspace::startTransfer() {
     if (m_write)
         encodeForm(m_doc.form, m_doc.image);
 
-    OpenedPort opened = m_opener ? m_opener(m_ports.port(), m_clock) : openPort(m_ports.port(), m_clock);
+    OpenedPort opened = m_opener ? m_opener(m_ports.port(), *m_clock) : openPort(m_ports.port(), *m_clock);
     if (!opened.port) {
         std::string text = transferText::kCannotOpenPort;
         if (!opened.error.empty())
             text += "\n\n" + opened.error;
         m_prompts.show(titled(Icon::Warning, text));
         m_progress.state = ProgressWindow::State::NoWindow;
+        m_progress.ended = TransferOutcome::Failed;
+        ++m_progress.endings;
         return changes;
     }
     m_job = std::make_unique<TransferJob>(std::move(opened.port), m_write ? Direction::Write : Direction::Read,
-                                          m_doc.image, m_clock, m_wake);
+                                          m_doc.image, *m_clock, m_wake);
     return changes;
 }
 
@@ -364,6 +366,8 @@ Changes Workspace::finish(const TransferEvent& end) {
     if (complete)
         m_progress.position = ProgressWindow::kMax;
     m_progress.state = ProgressWindow::State::NoWindow;
+    m_progress.ended = end.outcome;
+    ++m_progress.endings;
     if (complete && !write) {
         m_doc.takeImage(end.image);
         changes += fromTable(m_table.modelChanged());

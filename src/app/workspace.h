@@ -17,6 +17,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,11 @@ struct ProgressWindow {
     std::string status;  ///< the status line
     int position = 0;    ///< the bar, 0 to kMax
     bool startEnabled = true;
+    /// How the last transfer ended (Failed when its port did not open);
+    /// empty before the first.
+    std::optional<TransferOutcome> ended;
+    /// Transfers ended so far in this run, so a face can tell a new end.
+    int endings = 0;
 };
 
 /// Where the face puts the keyboard after a call.
@@ -136,6 +142,12 @@ public:
     /// True from Start until the transfer has ended and its window closed;
     /// meanwhile nothing may replace or close the document.
     bool transferring() const;
+    /// How the next Start opens its port and what clock paces it; tests put
+    /// in a radio in virtual time.
+    void setTransferLink(PortOpener opener, Clock& clock) {
+        m_opener = std::move(opener);
+        m_clock = &clock;
+    }
 
     // ---- Ports ----
     /// The port menu for the ports present now.
@@ -167,7 +179,7 @@ private:
     RecentFiles m_recent;
     Wake m_wake;
     PortOpener m_opener;
-    Clock& m_clock;
+    Clock* m_clock;
     Document m_doc;
     TableEditor m_table;
     PortChoice m_ports;

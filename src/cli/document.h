@@ -1,18 +1,14 @@
-// The document the window would hold: the memory image and the form that
-// shows it, opened, created and saved the way the window does it.
+// The document the window would hold, opened, created and saved through the
+// application layer, with failures turned into the tool's exit statuses.
 #pragma once
 
-#include "image/form.h"
-#include "image/image.h"
+#include "app/document.h"
 
 #include <string>
 
 namespace varnok::cli {
 
-struct Document {
-    RadioImage image;
-    FormState form;
-};
+using Document = app::Document;
 
 /// A new document of a fresh program run: the UHF default image, decoded
 /// into the starting form.

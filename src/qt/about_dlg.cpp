@@ -1,6 +1,6 @@
 #include "qt/about_dlg.h"
 
-#include "app/strings.h"
+#include "app/form_template.h"
 #include "qt/dialog_units.h"
 
 #include <QIcon>
@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 namespace strings = varnok::app::strings;
+using varnok::app::TemplateControl;
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QString::fromUtf8(strings::kAboutCaption));
@@ -18,27 +19,37 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setFont(font);
     const DialogUnits units(QFontMetrics(font, this));
 
-    auto* icon = new QLabel(this);
-    icon->setObjectName(QStringLiteral("icon"));
-    const int iconSize = 32;
-    icon->setPixmap(QIcon(QStringLiteral(":/icons/varnok.svg")).pixmap(iconSize, iconSize));
-    icon->setGeometry(QRect(QPoint(units.x(132), units.y(12)), QSize(iconSize, iconSize)));
-
-    auto* version = new QLabel(QString::fromUtf8(strings::kAboutVersion), this);
-    version->setObjectName(QStringLiteral("version"));
-    version->setTextFormat(Qt::PlainText);
-    version->setGeometry(units.rect(14, 15, 105, 8));
-
-    auto* description = new QLabel(QString::fromUtf8(strings::kAboutDescription), this);
-    description->setObjectName(QStringLiteral("description"));
-    description->setTextFormat(Qt::PlainText);
-    description->setGeometry(units.rect(14, 31, 105, 17));
-
-    auto* ok = new QPushButton(QString::fromUtf8(strings::kAboutOk), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    ok->setGeometry(units.rect(122, 37, 39, 14));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-
-    setFixedSize(units.x(177), units.y(63));
+    // Object names as the tests find them, in template order.
+    const char* names[] = {"icon", "version", "description", "ok"};
+    int index = 0;
+    for (const TemplateControl& control : varnok::app::kAboutTemplate) {
+        const QString name = QString::fromUtf8(names[index++]);
+        const QString text = QString::fromUtf8(control.text);
+        switch (control.kind) {
+        case TemplateControl::Kind::Icon: {
+            auto* icon = new QLabel(this);
+            icon->setObjectName(name);
+            const int iconSize = 32;
+            icon->setPixmap(QIcon(QStringLiteral(":/icons/varnok.svg")).pixmap(iconSize, iconSize));
+            icon->setGeometry(QRect(QPoint(units.x(control.x), units.y(control.y)), QSize(iconSize, iconSize)));
+            break;
+        }
+        case TemplateControl::Kind::Button: {
+            auto* ok = new QPushButton(text, this);
+            ok->setObjectName(name);
+            ok->setDefault(true);
+            ok->setGeometry(units.rect(control.x, control.y, control.width, control.height));
+            connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+            break;
+        }
+        default: {
+            auto* label = new QLabel(text, this);
+            label->setObjectName(name);
+            label->setTextFormat(Qt::PlainText);
+            label->setGeometry(units.rect(control.x, control.y, control.width, control.height));
+            break;
+        }
+        }
+    }
+    setFixedSize(units.x(varnok::app::kAboutWidth), units.y(varnok::app::kAboutHeight));
 }

@@ -113,6 +113,11 @@ void CMSFlexGrid::SetCol(long col) {
         moveTo(m_row, col);
 }
 
+void CMSFlexGrid::SetCurrentCell(long row, long col) {
+    if (row >= 0 && row < rowCount() && col >= 0 && col < columnCount())
+        moveTo(row, col);
+}
+
 void CMSFlexGrid::moveTo(long row, long col) {
     if (row == m_row && col == m_col)
         return;

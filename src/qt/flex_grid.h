@@ -57,6 +57,9 @@ public:
     void SetRow(long row);
     long GetCol() const { return m_col; }
     void SetCol(long col);
+    /// Moves the current cell to (row, col) in one step; out of range values
+    /// are ignored.
+    void SetCurrentCell(long row, long col);
     /// The column the selection ends in; a single cell is selected, so this
     /// is the current column, also while it is being left.
     long GetColSel() const { return m_col; }

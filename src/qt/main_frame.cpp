@@ -1,11 +1,12 @@
 #include "qt/main_frame.h"
 
 #include "app/strings.h"
+#include "link/port_list.h"
+#include "qt/flex_grid.h"
 #include "qt/program_app.h"
 #include "qt/program_doc.h"
 #include "qt/program_view.h"
-#include "link/port_list.h"
-#include "link/ports.h"
+#include "qt/progress_dlg.h"
 #include "qt/report_painter.h"
 
 #include <QAction>
@@ -14,6 +15,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPageSetupDialog>
@@ -96,12 +98,6 @@ bool shortcutInText(int id) {
     return false;
 }
 
-/// A port name as a menu item shows it: "&" would mark a mnemonic.
-QString portItemText(const QString& name, const QString& description) {
-    QString text = description.isEmpty() ? name : QStringLiteral("%1 - %2").arg(name, description);
-    return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
-}
-
 QString recentFileLabel(int index, const QString& path) {
     constexpr int kLongest = 60;
     QString shown = QDir::toNativeSeparators(path);
@@ -137,11 +133,11 @@ CMainFrame::CMainFrame(CProgramApp& app, QWidget* parent) : QMainWindow(parent),
     auto* area = new FormScrollArea(this);
     area->setWidget(m_pView);
     setCentralWidget(area);
+    m_pProgressDlg = new CProgressDlg(app, m_pView->Grid(), m_pView);
 
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
-    connect(&m_app, &CProgramApp::RecentFilesChanged, this, &CMainFrame::UpdateRecentFileMenu);
     UpdateRecentFileMenu();
 }
 
@@ -189,7 +185,7 @@ void CMainFrame::CreateMenus() {
         m_recentPlaceholder = action;
         action->setObjectName(QStringLiteral("ID_FILE_MRU_EMPTY"));
         action->setEnabled(false);
-        for (int i = 0; i < CProgramApp::kRecentFileCount; ++i) {
+        for (int i = 0; i < varnok::app::RecentFiles::kCount; ++i) {
             auto* entry = new QAction(this);
             entry->setObjectName(QStringLiteral("ID_FILE_MRU_FILE%1").arg(i + 1));
             entry->setStatusTip(QString::fromUtf8(strings::kRecentFilePrompt));
@@ -208,16 +204,16 @@ void CMainFrame::CreateMenus() {
     connect(Action(ID_FILE_PRINT), &QAction::triggered, this, &CMainFrame::OnFilePrint);
     connect(Action(ID_FILE_PRINT_PREVIEW), &QAction::triggered, this, &CMainFrame::OnFilePrintPreview);
     connect(Action(ID_FILE_PRINT_SETUP), &QAction::triggered, this, &CMainFrame::OnFilePrintSetup);
-    connect(Action(ID_RADIO_READ), &QAction::triggered, m_pView, &CProgramView::OnRead);
-    connect(Action(ID_RADIO_WRITE), &QAction::triggered, m_pView, &CProgramView::OnWrite);
+    connect(Action(ID_RADIO_READ), &QAction::triggered, this, [this] { m_app.Apply(m_app.Workspace().read()); });
+    connect(Action(ID_RADIO_WRITE), &QAction::triggered, this, [this] { m_app.Apply(m_app.Workspace().write()); });
     CreatePortMenu(menus.at(QString::fromUtf8(strings::kMenuTitles[2])));
 
     // Not every platform's print dialog can print to a file, so the report
     // can always be saved as PDF, right below the other print commands.
     QMenu* fileMenu = menus.at(QString::fromUtf8(strings::kMenuTitles[0]));
-    m_exportPdf = new QAction(QString::fromUtf8("导出PDF(&D)..."), this);
+    m_exportPdf = new QAction(QString::fromUtf8(strings::kExportPdfItem), this);
     m_exportPdf->setObjectName(QStringLiteral("ID_FILE_EXPORT_PDF"));
-    m_exportPdf->setStatusTip(QString::fromUtf8("将设置报告保存为PDF文件"));
+    m_exportPdf->setStatusTip(QString::fromUtf8(strings::kExportPdfPrompt));
     const QList<QAction*> items = fileMenu->actions();
     const qsizetype setup = items.indexOf(Action(ID_FILE_PRINT_SETUP));
     fileMenu->insertAction(setup >= 0 && setup + 1 < items.size() ? items.at(setup + 1) : nullptr, m_exportPdf);
@@ -226,22 +222,10 @@ void CMainFrame::CreateMenus() {
 
 void CMainFrame::CreatePortMenu(QMenu* menu) {
     m_portMenu = menu;
+    // COM1 to COM4 are actions of their own, so that their keys work while
+    // the menu is closed; the rest of the menu is built each time it opens.
     for (const auto& [id, name] : kComPorts)
         PreparePortItem(Action(id), QString::fromUtf8(name));
-    // Below the four ports: those found on this machine (filled in each
-    // time the menu opens), the demo radio and a port typed by hand.
-    menu->addSeparator();
-    m_demoPort = menu->addAction(QString::fromUtf8(strings::kDemoPortItem));
-    m_demoPort->setObjectName(QStringLiteral("ID_PORT_DEMO"));
-    m_demoPort->setStatusTip(QString::fromUtf8(strings::kDemoPortPrompt));
-    PreparePortItem(m_demoPort, QString::fromUtf8(varnok::kDemoPortName));
-    m_otherPort = menu->addAction(QString::fromUtf8(strings::kOtherPortItem));
-    m_otherPort->setObjectName(QStringLiteral("ID_PORT_OTHER"));
-    m_otherPort->setStatusTip(QString::fromUtf8(strings::kOtherPortPrompt));
-    connect(m_otherPort, &QAction::triggered, this, [this] {
-        m_pView->OnPortOther();
-        RefreshPortMenu();
-    });
     connect(menu, &QMenu::aboutToShow, this, &CMainFrame::RefreshPortMenu);
     RefreshPortMenu();
 }
@@ -249,48 +233,54 @@ void CMainFrame::CreatePortMenu(QMenu* menu) {
 void CMainFrame::PreparePortItem(QAction* item, const QString& port) {
     item->setCheckable(true);
     item->setData(port);
-    // Only the check marks are updated here: the found ports' items are
-    // rebuilt when the menu opens, never under their own trigger.
     connect(item, &QAction::triggered, this, [this, port] {
-        m_pView->SelectPort(port);
+        m_app.Apply(m_app.Workspace().selectPort(port.toStdString()));
         UpdatePortChecks();
     });
 }
 
 void CMainFrame::RefreshPortMenu() {
-    for (QAction* item : m_foundPorts)
-        delete item;
-    m_foundPorts.clear();
-
-    QStringList listed;
-    for (const auto& [id, name] : kComPorts)
-        listed << QString::fromUtf8(name);
-    listed << QString::fromUtf8(varnok::kDemoPortName);
-    auto addItem = [&](const QString& port, const QString& description) {
-        auto* item = new QAction(portItemText(port, description), this);
-        item->setObjectName(QStringLiteral("ID_PORT_FOUND"));
-        item->setStatusTip(QString::fromUtf8(strings::kFoundPortPrompt).arg(port));
-        PreparePortItem(item, port);
-        m_portMenu->insertAction(m_demoPort, item);
-        m_foundPorts.push_back(item);
-        listed << port;
-    };
-    for (const varnok::PortInfo& found : varnok::portsBesidesCom(varnok::listSerialPorts())) {
-        const QString port = QString::fromStdString(found.name);
-        if (!listed.contains(port))
-            addItem(port, QString::fromStdString(found.description));
+    // The four COM actions stay. The others go later, as one of them may be
+    // the item whose trigger is running now.
+    for (QAction* item : m_portItems) {
+        m_portMenu->removeAction(item);
+        item->deleteLater();
     }
-    // A port typed by hand that is not there now still shows as the choice.
-    if (!listed.contains(m_pView->m_strPort))
-        addItem(m_pView->m_strPort, QString());
+    m_portItems.clear();
+
+    using Kind = varnok::app::PortItem::Kind;
+    for (const varnok::app::PortItem& port : m_app.Workspace().portMenu()) {
+        if (port.kind == Kind::Com)
+            continue;
+        QAction* item = nullptr;
+        if (port.kind == Kind::Separator) {
+            item = m_portMenu->addSeparator();
+        } else {
+            item = m_portMenu->addAction(QString::fromStdString(port.text));
+            item->setStatusTip(QString::fromStdString(port.prompt));
+            if (port.kind == Kind::Other) {
+                item->setObjectName(QStringLiteral("ID_PORT_OTHER"));
+                connect(item, &QAction::triggered, this, [this] {
+                    m_app.Apply(m_app.Workspace().askPort());
+                    RefreshPortMenu(); // a port typed by hand gets an item of its own
+                });
+            } else {
+                item->setObjectName(port.kind == Kind::Demo ? QStringLiteral("ID_PORT_DEMO")
+                                                            : QStringLiteral("ID_PORT_FOUND"));
+                PreparePortItem(item, QString::fromStdString(port.port));
+            }
+        }
+        m_portItems.push_back(item);
+    }
     UpdatePortChecks();
 }
 
 void CMainFrame::UpdatePortChecks() {
     // An exact comparison: "com1" typed by hand is not the COM1 item.
+    const QString chosen = QString::fromStdString(m_app.Workspace().ports().port());
     for (QAction* item : m_portMenu->actions())
         if (item->isCheckable())
-            item->setChecked(item->data().toString() == m_pView->m_strPort);
+            item->setChecked(item->data().toString() == chosen);
 }
 
 void CMainFrame::CreateToolBar() {
@@ -337,14 +327,23 @@ void CMainFrame::CreateStatusBar() {
 }
 
 void CMainFrame::UpdateRecentFileMenu() {
-    const QStringList files = m_app.RecentFiles();
-    m_recentPlaceholder->setVisible(files.isEmpty());
-    for (int i = 0; i < CProgramApp::kRecentFileCount; ++i) {
+    const std::vector<std::string> files = m_app.Workspace().recentFiles();
+    m_recentPlaceholder->setVisible(files.empty());
+    for (int i = 0; i < varnok::app::RecentFiles::kCount; ++i) {
         QAction* entry = RecentFileAction(i);
-        const bool used = i < files.size();
+        const bool used = static_cast<std::size_t>(i) < files.size();
         entry->setVisible(used);
-        entry->setText(used ? recentFileLabel(i, files.at(i)) : QString());
+        entry->setText(used ? recentFileLabel(i, QString::fromStdString(files[static_cast<std::size_t>(i)]))
+                            : QString());
     }
+}
+
+void CMainFrame::FitToForm() {
+    if (layout())
+        layout()->activate();
+    const QSize wanted = sizeHint();
+    if (wanted.isValid())
+        resize(std::min(width(), wanted.width()), std::min(height(), wanted.height()));
 }
 
 void CMainFrame::CenterWindow() {
@@ -357,7 +356,7 @@ void CMainFrame::CenterWindow() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (!m_app.RefuseWhileTransferring() && m_app.GetDocument()->SaveModified())
+    if (m_app.Workspace().close())
         event->accept();
     else
         event->ignore();
@@ -384,21 +383,25 @@ QPrinter& CMainFrame::Printer() {
     return *m_printer;
 }
 
-void CMainFrame::OnFilePrint() {
+const varnok::FormState& CMainFrame::CommittedForm() {
     // The report shows the table as the user sees it, so a value still being
     // typed goes in first, as it does for Save.
-    m_pView->CommitEdit();
+    m_app.Apply(m_app.Workspace().commitEdit());
+    return m_app.Workspace().form();
+}
+
+void CMainFrame::OnFilePrint() {
+    const varnok::FormState form = CommittedForm();
     QPrintDialog dialog(&Printer(), this);
     dialog.setMinMax(1, varnok::report::kReportPages);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (!varnok::report::printReport(Printer(), m_pView->CurrentForm()))
-        m_app.Message(QMessageBox::Warning, QString::fromUtf8("无法打印设置报告。"));
+    if (!varnok::report::printReport(Printer(), form))
+        m_app.m_prompts.show(varnok::app::titled(varnok::app::Icon::Warning, strings::kPrintFailed));
 }
 
 void CMainFrame::OnFilePrintPreview() {
-    m_pView->CommitEdit();
-    const varnok::FormState form = m_pView->CurrentForm();
+    const varnok::FormState form = CommittedForm();
     QPrintPreviewDialog preview(&Printer(), this);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [&form](QPrinter* printer) { varnok::report::printReport(*printer, form); });
@@ -411,11 +414,11 @@ void CMainFrame::OnFilePrintSetup() {
 }
 
 void CMainFrame::OnFileExportPdf() {
-    m_pView->CommitEdit();
-    const QString path = m_app.m_prompts.pdfFileName(this, m_app.LastFolder());
+    const varnok::FormState form = CommittedForm();
+    const QString path = m_app.m_prompts.pdfFileName(this, QString::fromStdString(m_app.Workspace().lastFolder()));
     if (path.isEmpty())
         return;
     std::string error;
-    if (!varnok::report::renderReportPdf(m_pView->CurrentForm(), path.toStdString(), error))
-        m_app.Message(QMessageBox::Warning, QString::fromStdString(error));
+    if (!varnok::report::renderReportPdf(form, path.toStdString(), error))
+        m_app.m_prompts.show(varnok::app::titled(varnok::app::Icon::Warning, error));
 }

@@ -1,6 +1,8 @@
 // The main window: menus, shortcuts, toolbar and status bar around the form.
 #pragma once
 
+#include "image/form.h"
+
 #include <QMainWindow>
 #include <QPrinter>
 
@@ -10,6 +12,7 @@
 
 class CProgramApp;
 class CProgramView;
+class CProgressDlg;
 class QAction;
 class QLabel;
 class QMenu;
@@ -44,6 +47,8 @@ public:
     explicit CMainFrame(CProgramApp& app, QWidget* parent = nullptr);
 
     CProgramView* GetActiveView() const { return m_pView; }
+    /// The progress window of Read and Write.
+    CProgressDlg* ProgressDlg() const { return m_pProgressDlg; }
     /// The action of a command id.
     QAction* Action(int id) const;
     /// Entry `index` (0 = most recent) of the recent-file list.
@@ -56,6 +61,11 @@ public:
 
     /// Puts the window in the middle of its screen's free area.
     void CenterWindow();
+    /// Shrinks the window, never grows it, to fit the whole form.
+    void FitToForm();
+    void UpdateRecentFileMenu();
+    /// The check mark on the item of the chosen port.
+    void UpdatePortChecks();
 
     /// The settings report: print, preview, printer set-up, and a PDF file
     /// for machines whose print dialog offers none.
@@ -63,6 +73,8 @@ public:
     void OnFilePrintPreview();
     void OnFilePrintSetup();
     void OnFileExportPdf();
+    /// Takes an open cell edit in and gives the form the report shows.
+    const varnok::FormState& CommittedForm();
     /// The printer the report goes to; kept for the run so that the set-up
     /// chosen once holds for the next print.
     QPrinter& Printer();
@@ -78,24 +90,21 @@ private:
     void CreateMenus();
     void CreateToolBar();
     void CreateStatusBar();
-    void UpdateRecentFileMenu();
     void CreatePortMenu(QMenu* menu);
     /// Makes `item` a checkable choice of `port`.
     void PreparePortItem(QAction* item, const QString& port);
     /// Lists the ports found now, then sets the check marks.
     void RefreshPortMenu();
-    /// The check mark on the item of the view's port.
-    void UpdatePortChecks();
 
     CProgramApp& m_app;
     CProgramView* m_pView = nullptr;
+    CProgressDlg* m_pProgressDlg = nullptr;
     QToolBar* m_wndToolBar = nullptr;
     std::map<int, QAction*> m_actions;
     QAction* m_recentPlaceholder = nullptr;
     QMenu* m_portMenu = nullptr;
-    QAction* m_demoPort = nullptr;
-    QAction* m_otherPort = nullptr;
-    std::vector<QAction*> m_foundPorts;
+    /// The port menu's items below COM4, rebuilt each time it opens.
+    std::vector<QAction*> m_portItems;
     std::unique_ptr<QPrinter> m_printer;
     QAction* m_exportPdf = nullptr;
 };

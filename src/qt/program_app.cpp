@@ -1,14 +1,13 @@
 #include "qt/program_app.h"
 
-#include "qt/about_dlg.h"
 #include "app/strings.h"
+#include "qt/about_dlg.h"
 #include "qt/main_frame.h"
 #include "qt/program_doc.h"
 #include "qt/program_view.h"
-#include "image/tones.h"
+#include "qt/progress_dlg.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QIcon>
 #include <QLibraryInfo>
@@ -19,11 +18,30 @@ namespace strings = varnok::app::strings;
 
 namespace {
 
-constexpr const char* kRecentGroup = "Recent File List";
+/// The program's settings in QSettings, under the names the program has
+/// always used ("Recent File List/File1" ...).
+class QtSettings : public varnok::app::SettingsStore {
+public:
+    std::optional<std::string> value(const std::string& key) const override {
+        const QVariant stored = settings().value(QString::fromStdString(key));
+        if (!stored.isValid())
+            return std::nullopt;
+        return stored.toString().toStdString();
+    }
+    void setValue(const std::string& key, const std::optional<std::string>& value) override {
+        QSettings stored = settings();
+        if (value)
+            stored.setValue(QString::fromStdString(key), QString::fromStdString(*value));
+        else
+            stored.remove(QString::fromStdString(key));
+        stored.sync();
+    }
 
-QSettings programSettings() {
-    return QSettings(QString::fromUtf8(strings::kSettingsOrganisation), QString::fromUtf8(strings::kAppTitle));
-}
+private:
+    static QSettings settings() {
+        return QSettings(QString::fromUtf8(strings::kSettingsOrganisation), QString::fromUtf8(strings::kAppTitle));
+    }
+};
 
 } // namespace
 
@@ -32,7 +50,9 @@ static void initResources() { Q_INIT_RESOURCE(varnok); }
 
 CProgramApp::CProgramApp(QObject* parent) : QObject(parent) { initResources(); }
 
-CProgramApp::~CProgramApp() = default;
+// The workspace goes first: it ends a transfer's worker, which may still
+// post to this object.
+CProgramApp::~CProgramApp() { m_pWorkspace.reset(); }
 
 void CProgramApp::InstallQtTranslations() {
     // Qt's own dialogs (file choosers, print, "Do you want to replace it?")
@@ -49,22 +69,25 @@ void CProgramApp::InstallQtTranslations() {
 
 bool CProgramApp::InitInstance(const QString& fileToOpen) {
     InstallQtTranslations();
-    m_arrTones.clear();
-    for (const std::string& name : varnok::toneTable())
-        m_arrTones << QString::fromStdString(name);
-    m_bEditorsCreated = false;
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/varnok.svg")));
 
+    m_pSettings = std::make_unique<QtSettings>();
+    // The worker of a transfer wakes this thread; the call is dropped when
+    // this object is gone.
+    auto wake = [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { Apply(m_pWorkspace->pump()); }, Qt::QueuedConnection);
+    };
+    m_pWorkspace = std::make_unique<varnok::app::Workspace>(m_prompts, *m_pSettings, wake);
     m_pDocument = std::make_unique<CProgramDoc>(*this);
     m_pMainFrame = std::make_unique<CMainFrame>(*this);
-    m_pDocument->SetView(GetView());
-    GetView()->SetDocument(m_pDocument.get());
+    m_prompts.m_pParent = m_pMainFrame.get();
 
     // A file that cannot be opened has been reported; the program goes on
     // with a new document rather than ending.
-    if (fileToOpen.isEmpty() || !OpenDocumentFile(fileToOpen))
-        NewDocument();
-
+    Apply(m_pWorkspace->start(fileToOpen.isEmpty() ? std::string()
+                                                   : QFileInfo(fileToOpen).absoluteFilePath().toStdString()));
+    m_pMainFrame->FitToForm();
     m_pMainFrame->CenterWindow();
     m_pMainFrame->show();
     return true;
@@ -74,115 +97,41 @@ QWidget* CProgramApp::GetMainWindow() const { return m_pMainFrame.get(); }
 
 CProgramView* CProgramApp::GetView() const { return m_pMainFrame ? m_pMainFrame->GetActiveView() : nullptr; }
 
-void CProgramApp::NewDocument() {
-    m_pDocument->OnNewDocument();
-    m_pDocument->SetPathName(QString());
-    GetView()->OnInitialUpdate();
-    m_pDocument->SetModifiedBaseline();
+void CProgramApp::Apply(const varnok::app::Changes& changes) {
+    if (!m_pMainFrame)
+        return;
+    GetView()->Paint(changes);
+    if (changes.progress) {
+        const varnok::app::ProgressWindow& progress = m_pWorkspace->progress();
+        m_pMainFrame->ProgressDlg()->Paint(progress);
+        if (progress.endings != m_nTransfersEnded && progress.ended) {
+            m_nTransfersEnded = progress.endings;
+            emit TransferFinished(static_cast<int>(*progress.ended));
+        }
+    }
+    if (changes.recentFiles)
+        m_pMainFrame->UpdateRecentFileMenu();
+    if (changes.port)
+        m_pMainFrame->UpdatePortChecks();
 }
 
-void CProgramApp::OnFileNew() {
-    if (RefuseWhileTransferring())
-        return;
-    if (m_pDocument->SaveModified())
-        NewDocument();
-}
+void CProgramApp::OnFileNew() { Apply(m_pWorkspace->fileNew()); }
 
-void CProgramApp::OnFileOpen() {
-    if (RefuseWhileTransferring())
-        return;
-    const QString path = m_prompts.openFileName(GetMainWindow(), LastFolder());
-    if (!path.isEmpty())
-        OpenDocumentFile(path);
-}
+void CProgramApp::OnFileOpen() { Apply(m_pWorkspace->fileOpen()); }
 
 bool CProgramApp::OpenDocumentFile(const QString& path) {
-    // Also the way of a recent file, a dropped file and the command line.
-    if (RefuseWhileTransferring() || !m_pDocument->SaveModified())
-        return false;
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    if (!m_pDocument->OnOpenDocument(absolute)) {
-        RemoveFromRecentFileList(absolute);
-        return false;
-    }
-    m_pDocument->SetPathName(absolute);
-    AddToRecentFileList(absolute);
-    GetView()->OnInitialUpdate();
-    m_pDocument->SetModifiedBaseline();
-    return true;
+    const std::string absolute = QFileInfo(path).absoluteFilePath().toStdString();
+    Apply(m_pWorkspace->openFile(absolute));
+    return m_pWorkspace->document().path() == absolute;
 }
 
-void CProgramApp::OnFileMru(int index) {
-    const QStringList files = RecentFiles();
-    if (index >= 0 && index < files.size())
-        OpenDocumentFile(files.at(index));
-}
+void CProgramApp::OnFileMru(int index) { Apply(m_pWorkspace->openRecent(index)); }
 
 void CProgramApp::OnAppAbout() {
     CAboutDlg about(GetMainWindow());
     about.exec();
 }
 
-bool CProgramApp::RefuseWhileTransferring() {
-    const CProgramView* view = GetView();
-    if (!view || !view->IsTransferring())
-        return false;
-    Message(QMessageBox::Information, QString::fromUtf8(strings::kTransferRunning));
-    return true;
-}
-
-QStringList CProgramApp::RecentFiles() const {
-    QSettings settings = programSettings();
-    settings.beginGroup(QString::fromUtf8(kRecentGroup));
-    QStringList files;
-    for (int i = 1; i <= kRecentFileCount; ++i) {
-        const QString file = settings.value(QStringLiteral("File%1").arg(i)).toString();
-        if (!file.isEmpty())
-            files << file;
-    }
-    return files;
-}
-
-void CProgramApp::StoreRecentFiles(const QStringList& files) {
-    QSettings settings = programSettings();
-    settings.beginGroup(QString::fromUtf8(kRecentGroup));
-    for (int i = 1; i <= kRecentFileCount; ++i) {
-        const QString key = QStringLiteral("File%1").arg(i);
-        if (i <= files.size())
-            settings.setValue(key, files.at(i - 1));
-        else
-            settings.remove(key);
-    }
-    settings.sync();
-    emit RecentFilesChanged();
-}
-
-void CProgramApp::AddToRecentFileList(const QString& path) {
-    QStringList files = RecentFiles();
-    files.removeAll(path);
-    files.prepend(path);
-    while (files.size() > kRecentFileCount)
-        files.removeLast();
-    StoreRecentFiles(files);
-}
-
-void CProgramApp::RemoveFromRecentFileList(const QString& path) {
-    QStringList files = RecentFiles();
-    if (files.removeAll(path) > 0)
-        StoreRecentFiles(files);
-}
-
-QString CProgramApp::LastFolder() const {
-    if (m_pDocument && !m_pDocument->GetPathName().isEmpty())
-        return QFileInfo(m_pDocument->GetPathName()).absolutePath();
-    const QStringList files = RecentFiles();
-    if (!files.isEmpty())
-        return QFileInfo(files.constFirst()).absolutePath();
-    return QDir::homePath();
-}
-
-QMessageBox::StandardButton CProgramApp::Message(QMessageBox::Icon icon, const QString& text,
-                                                 QMessageBox::StandardButtons buttons,
-                                                 QMessageBox::StandardButton defaultButton) {
-    return m_prompts.message(GetMainWindow(), icon, text, buttons, defaultButton);
+void CProgramApp::SetTransferLink(varnok::app::Workspace::PortOpener opener, varnok::Clock& clock) {
+    m_pWorkspace->setTransferLink(std::move(opener), clock);
 }

@@ -1,8 +1,8 @@
 #include "qt/progress_dlg.h"
 
-#include "app/strings.h"
+#include "app/form_template.h"
 #include "qt/dialog_units.h"
-#include "qt/program_view.h"
+#include "qt/program_app.h"
 
 #include <QFontDatabase>
 #include <QLabel>
@@ -10,6 +10,8 @@
 #include <QPushButton>
 
 namespace strings = varnok::app::strings;
+using varnok::app::ProgressWindow;
+using varnok::app::TemplateControl;
 
 namespace {
 
@@ -31,7 +33,8 @@ QFont dialogFont() {
 
 } // namespace
 
-CProgressDlg::CProgressDlg(CProgramView* view) : QDialog(view), m_pView(view) {
+CProgressDlg::CProgressDlg(CProgramApp& app, QWidget* centreOver, QWidget* parent)
+    : QDialog(parent), m_app(app), m_centreOver(centreOver) {
     setObjectName(QStringLiteral("progress133"));
     setModal(false);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -40,92 +43,64 @@ CProgressDlg::CProgressDlg(CProgramView* view) : QDialog(view), m_pView(view) {
     setFont(dialogFont());
     const DialogUnits units(QFontMetrics(font(), this));
 
-    m_start = new QPushButton(QString::fromUtf8(strings::kProgressStart), this);
-    m_start->setObjectName(QStringLiteral("button%1").arg(kStartId));
+    for (const TemplateControl& control : varnok::app::kProgressTemplate) {
+        const QRect box = units.rect(control.x, control.y, control.width, control.height);
+        const QString text = QString::fromUtf8(control.text);
+        QWidget* widget = nullptr;
+        switch (control.kind) {
+        case TemplateControl::Kind::Button: {
+            auto* button = new QPushButton(text, this);
+            button->setObjectName(QStringLiteral("button%1").arg(control.id));
+            (control.id == 1 ? m_start : m_cancel) = button;
+            widget = button;
+            break;
+        }
+        case TemplateControl::Kind::Progress:
+            m_progress = new QProgressBar(this);
+            m_progress->setObjectName(QStringLiteral("progress%1").arg(control.id));
+            m_progress->setTextVisible(false);
+            m_progress->setRange(0, ProgressWindow::kMax);
+            widget = m_progress;
+            break;
+        default: {
+            auto* label = new QLabel(text, this);
+            label->setObjectName(QStringLiteral("label%1").arg(control.id));
+            label->setTextFormat(Qt::PlainText);
+            if (control.id == 1005)
+                m_status = label;
+            widget = label;
+            break;
+        }
+        }
+        widget->setGeometry(box);
+    }
     m_start->setDefault(true);
-    m_start->setGeometry(units.rect(7, 7, 40, 15));
-    connect(m_start, &QPushButton::clicked, this, &CProgressDlg::accept);
-
-    m_cancel = new QPushButton(QString::fromUtf8(strings::kButtonCancel), this);
-    m_cancel->setObjectName(QStringLiteral("button%1").arg(kCancelId));
     m_cancel->setAutoDefault(false);
-    m_cancel->setGeometry(units.rect(205, 48, 40, 15));
+    connect(m_start, &QPushButton::clicked, this, &CProgressDlg::accept);
     connect(m_cancel, &QPushButton::clicked, this, &CProgressDlg::reject);
-
-    m_progress = new QProgressBar(this);
-    m_progress->setObjectName(QStringLiteral("progress%1").arg(kProgressId));
-    m_progress->setTextVisible(false);
-    m_progress->setGeometry(units.rect(7, 28, 239, 11));
-
-    auto* label = new QLabel(QString::fromUtf8(strings::kProgressLabel), this);
-    label->setObjectName(QStringLiteral("label%1").arg(kLabelId));
-    label->setGeometry(units.rect(8, 46, 32, 10));
-
-    m_status = new QLabel(this);
-    m_status->setObjectName(QStringLiteral("label%1").arg(kStatusId));
-    m_status->setTextFormat(Qt::PlainText);
-    m_status->setGeometry(units.rect(43, 46, 158, 10));
-
-    setFixedSize(units.x(262), units.y(70));
-    OnInitDialog();
+    setFixedSize(units.x(varnok::app::kProgressWidth), units.y(varnok::app::kProgressHeight));
 }
 
-void CProgressDlg::OnInitDialog() {
-    m_progress->setRange(0, kProgressMax);
-    m_progress->setValue(0);
-    m_status->setText(QString::fromUtf8(strings::kProgressWaiting));
-    m_bCancel = false;
-    m_start->setEnabled(true);
-    m_start->setFocus();
-    setWindowTitle(m_strCaption);
-}
-
-void CProgressDlg::Create() {
-    OnInitDialog();
-    m_state = State::Waiting;
+void CProgressDlg::Paint(const ProgressWindow& state) {
+    setWindowTitle(QString::fromStdString(state.caption));
+    m_progress->setValue(state.position);
+    m_status->setText(QString::fromStdString(state.status));
+    m_start->setEnabled(state.startEnabled);
+    if (state.state == ProgressWindow::State::NoWindow) {
+        hide();
+        return;
+    }
+    if (isVisible())
+        return;
     show();
+    QRect frame = frameGeometry();
+    frame.moveCenter(m_centreOver->mapToGlobal(m_centreOver->rect().center()));
+    move(frame.topLeft());
+    raise();
+    activateWindow();
+    m_start->setFocus();
 }
 
-void CProgressDlg::DestroyWindow() {
-    m_state = State::NoWindow;
-    hide();
-}
+void CProgressDlg::accept() { m_app.Apply(m_app.Workspace().startTransfer()); }
 
-void CProgressDlg::SetCaption(const QString& caption) {
-    m_strCaption = caption;
-    if (m_state == State::Waiting)
-        setWindowTitle(caption);
-}
-
-void CProgressDlg::SetStatusText(const QString& text) { m_status->setText(text); }
-
-void CProgressDlg::ProgressStep(bool write) {
-    const int position = m_progress->value();
-    if (position > (write ? kProgressMax - 2 : kProgressMax - 1))
-        return;
-    m_progress->setValue(position + 1);
-    m_status->setText(QString::number(position + 1));
-}
-
-void CProgressDlg::SetProgressPos(int position) { m_progress->setValue(position); }
-
-int CProgressDlg::GetProgressPos() const { return m_progress->value(); }
-
-void CProgressDlg::OnOK() {
-    // Enter on a disabled Start, or a start asked for twice, starts nothing.
-    if (m_state != State::Waiting)
-        return;
-    m_state = State::Running;
-    m_start->setEnabled(false);
-    // Posted, as a click must return before the transfer begins.
-    QMetaObject::invokeMethod(
-        m_pView, [view = m_pView] { view->OnTransfer(); }, Qt::QueuedConnection);
-}
-
-void CProgressDlg::OnCancel() {
-    m_bCancel = true;
-    // A running transfer sees the request within one block and then closes
-    // the window itself; before Start there is nothing to stop.
-    if (m_state == State::Waiting)
-        DestroyWindow();
-}
+void CProgressDlg::reject() { m_app.Apply(m_app.Workspace().cancelTransfer()); }

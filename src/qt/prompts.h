@@ -1,6 +1,10 @@
-// The window's modal questions and file choosers, behind functions a test
-// can replace so that every path through them runs without a person.
+// The window's modal questions and file choosers. The application layer
+// asks through varnok::app::Prompts; this face answers with Qt's dialogs,
+// behind functions a test can replace so that every path through them runs
+// without a person.
 #pragma once
+
+#include "app/prompts.h"
 
 #include <QMessageBox>
 #include <QString>
@@ -9,7 +13,7 @@
 
 class QWidget;
 
-namespace varnok::app {
+namespace varnok::qt {
 
 /// The caption of every message box: the application title.
 QString messageCaption();
@@ -20,20 +24,27 @@ QMessageBox* createMessageBox(QWidget* parent, QMessageBox::Icon icon, const QSt
                               QMessageBox::StandardButtons buttons,
                               QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
-/// How the window asks. The defaults show real dialogs.
-struct Prompts {
-    /// Shows a message; returns the button pressed.
+class QtPrompts : public app::Prompts {
+public:
+    /// Shows a message under the application title; returns the button
+    /// pressed.
     using Message = std::function<QMessageBox::StandardButton(QWidget* parent, QMessageBox::Icon icon,
                                                               const QString& text, QMessageBox::StandardButtons buttons,
                                                               QMessageBox::StandardButton defaultButton)>;
-    /// Asks for a channel file name, starting from `suggested`; empty means
-    /// the user cancelled.
-    using FileName = std::function<QString(QWidget* parent, const QString& suggested)>;
-
-    /// Shows a message under a caption of its own rather than the
-    /// application title; returns the button pressed.
+    /// Shows a message under a caption of its own.
     using CaptionedMessage = std::function<QMessageBox::StandardButton(QWidget* parent, QMessageBox::Icon icon,
                                                                        const QString& caption, const QString& text)>;
+    /// Asks for a file name, starting from `suggested`; empty means the user
+    /// cancelled.
+    using FileName = std::function<QString(QWidget* parent, const QString& suggested)>;
+    /// Asks for a port typed by hand, starting from `current`; empty keeps
+    /// the port.
+    using PortName = std::function<QString(QWidget* parent, const QString& current)>;
+
+    QtPrompts();
+
+    /// The window the dialogs belong to.
+    QWidget* m_pParent = nullptr;
 
     Message message;
     CaptionedMessage captionedMessage;
@@ -41,8 +52,12 @@ struct Prompts {
     FileName saveFileName;
     /// Asks where to save the settings report as PDF.
     FileName pdfFileName;
+    PortName askPortName;
 
-    Prompts();
+    app::Button show(const app::Message& message) override;
+    std::optional<std::string> openPath(const std::string& folder) override;
+    std::optional<std::string> savePath(const std::string& suggested) override;
+    std::optional<std::string> portName(const std::string& current) override;
 };
 
-} // namespace varnok::app
+} // namespace varnok::qt

@@ -1,8 +1,8 @@
 #include "app_harness.h"
 
+#include "qt/flex_grid.h"
 #include "qt/main_frame.h"
 #include "qt/program_doc.h"
-#include "qt/flex_grid.h"
 #include "qt/program_view.h"
 
 #include <QComboBox>
@@ -119,20 +119,22 @@ Run::Run(const QString& file) : app(std::make_unique<CProgramApp>()) {
     app->InitInstance(file);
 }
 
-Run::~Run() {
-    // Closing asks about changes; a test that leaves changes behind is
-    // done with them.
-    app->GetDocument()->SetModifiedBaseline();
-    app.reset();
-}
+Run::~Run() { app.reset(); }
 
 CMSFlexGrid& Run::grid() const { return *app->GetView()->Grid(); }
 
 QComboBox& Run::combo(varnok::Setting setting) const { return *app->GetView()->Combo(setting); }
 
-varnok::FormState Run::form() const { return app->GetView()->CurrentForm(); }
+varnok::FormState Run::form() const { return app->Workspace().form(); }
 
-Bytes Run::image() const { return app->GetDocument()->m_image.bytes(); }
+Bytes Run::image() const { return app->GetDocument()->Image().bytes(); }
+
+QStringList Run::recentFiles() const {
+    QStringList files;
+    for (const std::string& file : app->Workspace().recentFiles())
+        files << QString::fromStdString(file);
+    return files;
+}
 
 void isolateSettings(const QString& folder) {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);

@@ -3,8 +3,8 @@
 // program's questions, and a program run started as a user would.
 #pragma once
 
-#include "qt/program_app.h"
 #include "image/form.h"
+#include "qt/program_app.h"
 
 #include <QMessageBox>
 #include <QStringList>
@@ -87,6 +87,7 @@ struct Run {
     /// The form as the window shows it.
     varnok::FormState form() const;
     Bytes image() const;
+    QStringList recentFiles() const;
 };
 
 /// Points the program's settings at a fresh folder; call once per process,

@@ -4,9 +4,9 @@
 // form.
 #include "app_harness.h"
 
+#include "qt/flex_grid.h"
 #include "qt/main_frame.h"
 #include "qt/program_doc.h"
-#include "qt/flex_grid.h"
 
 #include <QComboBox>
 #include <QJsonArray>
@@ -149,15 +149,33 @@ private slots:
             QCOMPARE(run.combo(setting).currentIndex(), index);
             settings.insert(QString::fromUtf8(varnok::settingKey(setting)), QJsonObject{{"index", index}});
         }
-        // Cells as the in-place editors leave them.
+        // Cells typed as a user types them.
         const QStringList channel4 = {"439.12500", "434.12500", "D023N", "88.5", "否", "窄带", "添加", "低"};
         QJsonObject row4{{"channel", 4}};
-        for (int col = 1; col <= 8; ++col) {
-            run.grid().SetTextMatrix(4, col, channel4.at(col - 1));
+        for (int col = 1; col <= 8; ++col)
             row4.insert(QString::fromUtf8(varnok::columnKeys()[static_cast<std::size_t>(col)]), channel4.at(col - 1));
+        CMSFlexGrid& grid = run.grid();
+        auto click = [&](int row, int col) {
+            QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier,
+                              grid.visualRect(grid.model()->index(row, col)).center());
+        };
+        auto keys = [](const QString& typed) {
+            for (QChar ch : typed)
+                QTest::keyClick(QApplication::focusWidget(), ch.toLatin1());
+        };
+        auto key = [](Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); };
+        click(4, 1);
+        for (const char* typed : {"439.125", "434.125", "D023N", "88.5"}) {
+            keys(typed);
+            key(Qt::Key_Return);
         }
-        run.grid().SetTextMatrix(1, 1, QString());
-        run.grid().SetTextMatrix(1, 3, QString());
+        for (Qt::Key k : {Qt::Key_Return, Qt::Key_Down, Qt::Key_Return, Qt::Key_Return, Qt::Key_Down, Qt::Key_Down})
+            key(k); // 否, 窄带, 添加, 低
+        click(1, 1);
+        key(Qt::Key_Delete);
+        key(Qt::Key_Return);
+        for (int col = 1; col <= 8; ++col)
+            QCOMPARE(grid.GetTextMatrix(4, col), channel4.at(col - 1));
         const QJsonObject row1{{"channel", 1}, {"rx", ""}, {"decode", ""}};
         QVERIFY(run.app->GetDocument()->IsModified());
 

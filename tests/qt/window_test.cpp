@@ -4,11 +4,11 @@
 #include "app_harness.h"
 
 #include "qt/about_dlg.h"
+#include "qt/flex_grid.h"
 #include "qt/main_frame.h"
 #include "qt/program_doc.h"
-#include "qt/prompts.h"
-#include "qt/flex_grid.h"
 #include "qt/program_view.h"
+#include "qt/prompts.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -292,7 +292,7 @@ private slots:
         QVERIFY(run.form() == before);
         QCOMPARE(run.image(), image);
         QCOMPARE(run.app->GetDocument()->GetPathName(), path);
-        QVERIFY(!run.app->RecentFiles().contains(file("short.sin")));
+        QVERIFY(!run.recentFiles().contains(file("short.sin")));
     }
 
     void aChangedDocumentIsNotDiscardedWithoutAsking() {
@@ -380,7 +380,7 @@ private slots:
             QVERIFY(!frame->RecentFileAction(0)->isVisible());
             for (const QString& path : paths)
                 QVERIFY(run.app->OpenDocumentFile(path));
-            QCOMPARE(run.app->RecentFiles(), QStringList({paths[4], paths[3], paths[2], paths[1]}));
+            QCOMPARE(run.recentFiles(), QStringList({paths[4], paths[3], paths[2], paths[1]}));
         }
         Run run;
         CMainFrame* frame = run.app->GetMainFrame();
@@ -398,7 +398,7 @@ private slots:
         frame->RecentFileAction(3)->trigger();
         QCOMPARE(run.app->GetDocument()->GetPathName(), paths[1]);
         QCOMPARE(run.combo(Setting::Squelch).currentIndex(), 1);
-        QCOMPARE(run.app->RecentFiles(), QStringList({paths[1], paths[4], paths[3], paths[2]}));
+        QCOMPARE(run.recentFiles(), QStringList({paths[1], paths[4], paths[3], paths[2]}));
 
         // A recent file that is gone is reported and leaves the list.
         QVERIFY(QFile::remove(paths[3]));
@@ -406,7 +406,7 @@ private slots:
         QCOMPARE(run.prompts.asked().size(), 1);
         QVERIFY(run.prompts.asked().at(0).text.contains(QDir::toNativeSeparators(paths[3])));
         QCOMPARE(run.app->GetDocument()->GetPathName(), paths[1]);
-        QCOMPARE(run.app->RecentFiles(), QStringList({paths[1], paths[4], paths[2]}));
+        QCOMPARE(run.recentFiles(), QStringList({paths[1], paths[4], paths[2]}));
         QVERIFY(!frame->RecentFileAction(3)->isVisible());
     }
 
@@ -417,7 +417,7 @@ private slots:
         QCOMPARE(run.grid().GetTextMatrix(1, 1), QStringLiteral("460.12500"));
         QCOMPARE(run.combo(Setting::Squelch).currentIndex(), 3);
         QCOMPARE(run.app->GetMainFrame()->windowTitle(), QStringLiteral("Varnok写频软件"));
-        QCOMPARE(run.app->RecentFiles(), QStringList(path));
+        QCOMPARE(run.recentFiles(), QStringList(path));
         QVERIFY(!run.app->GetDocument()->IsModified());
         QCOMPARE(run.prompts.asked().size(), 0);
 
@@ -504,7 +504,7 @@ private slots:
     }
 
     void messageBoxesSpeakTheInterfacesLanguage() {
-        std::unique_ptr<QMessageBox> box(varnok::app::createMessageBox(
+        std::unique_ptr<QMessageBox> box(varnok::qt::createMessageBox(
             nullptr, QMessageBox::Question, QStringLiteral("?"),
             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save));
         QCOMPARE(box->windowTitle(), QStringLiteral("Varnok写频软件"));

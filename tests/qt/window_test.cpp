@@ -46,23 +46,6 @@ const std::pair<Setting, int> kNewDocumentSelections[] = {
     {Setting::Emergency, 3}, {Setting::PowerSave, 1}, {Setting::RejectAlarm, 1},
 };
 
-/// Bytes 0-7 and 13-14 of the eight auxiliary records as one list.
-QList<int> auxFrequenciesAndSteps(const Bytes& image) {
-    QList<int> out;
-    for (int row = 17; row <= 24; ++row) {
-        for (int k : {0, 1, 2, 3, 4, 5, 6, 7, 13, 14})
-            out << image[static_cast<std::size_t>(row * 16 + k)];
-    }
-    return out;
-}
-
-QList<int> repeated(std::initializer_list<int> pattern, int times) {
-    QList<int> out;
-    for (int i = 0; i < times; ++i)
-        out << QList<int>(pattern);
-    return out;
-}
-
 } // namespace
 
 class WindowTest : public QObject {
@@ -234,124 +217,6 @@ private slots:
         }
     }
 
-    void choosingAModelRewritesTheAuxiliaryRecordsAtOnce() {
-        const QString path = writeFile("configured.sin", configuredBytes());
-        Run run(path);
-        // Opening decoded QX-100 (model code '2'): frequencies cleared, steps 1.
-        QCOMPARE(auxFrequenciesAndSteps(run.image()), repeated({0, 0, 0, 0, 0, 0, 0, 0, 1, 1}, 8));
-        QCOMPARE(run.combo(Setting::Band).currentIndex(), 2);
-
-        chooseByKeyboard(run.combo(Setting::Model), 1);
-        QComboBox& band = run.combo(Setting::Band);
-        QCOMPARE(band.count(), 4);
-        QCOMPARE(band.itemText(3), QStringLiteral("430 - 500MHZ"));
-        QCOMPARE(run.combo(Setting::Band).currentIndex(), 0);
-        QCOMPARE(auxFrequenciesAndSteps(run.image()), repeated({0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 8));
-        // Bytes of the records that the model change does not own stay.
-        for (int row = 17; row <= 24; ++row) {
-            QCOMPARE(run.image()[static_cast<std::size_t>(row * 16 + 8)], std::uint8_t(0x12));
-            QCOMPARE(run.image()[static_cast<std::size_t>(row * 16 + 15)], std::uint8_t(0xBC));
-        }
-        chooseByKeyboard(run.combo(Setting::Model), 2);
-        QCOMPARE(auxFrequenciesAndSteps(run.image()), repeated({0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 8));
-        chooseByKeyboard(run.combo(Setting::Band), 3);
-        chooseByKeyboard(run.combo(Setting::Model), 0);
-        QCOMPARE(run.combo(Setting::Band).currentIndex(), 0);
-        QCOMPARE(auxFrequenciesAndSteps(run.image()), repeated({0, 0, 0, 0, 0, 0, 0, 0, 1, 1}, 8));
-        // Nothing reached the file.
-        QCOMPARE(readImage(path), std::optional<Bytes>(configuredBytes()));
-    }
-
-    void anUnknownModelCodeKeepsTheModelShown() {
-        Bytes odd = newSavedBytes();
-        put(odd, 61, 6, {'X'});
-        const QString path = writeFile("odd-model.sin", odd);
-        Run run(path);
-        QCOMPARE(run.combo(Setting::Model).currentIndex(), 0); // the starting selection
-        chooseByKeyboard(run.combo(Setting::Model), 1);
-        run.prompts.answer(QMessageBox::Discard);
-        QVERIFY(run.app->OpenDocumentFile(path));
-        QCOMPARE(run.combo(Setting::Model).currentIndex(), 1);
-        QCOMPARE(auxFrequenciesAndSteps(run.image()), repeated({0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 8));
-    }
-
-    void aShortFileIsRefusedAndTheDocumentStays() {
-        Run run(writeFile("configured.sin", configuredBytes()));
-        const varnok::FormState before = run.form();
-        const Bytes image = run.image();
-        const QString path = run.app->GetDocument()->GetPathName();
-
-        QFile shortFile(file("short.sin"));
-        QVERIFY(shortFile.open(QIODevice::WriteOnly));
-        shortFile.write(QByteArray(1000, '\x11'));
-        shortFile.close();
-        QVERIFY(!run.app->OpenDocumentFile(file("short.sin")));
-        QCOMPARE(run.prompts.asked().size(), 1);
-        QVERIFY(run.prompts.asked().at(0).text.contains(QDir::toNativeSeparators(file("short.sin"))));
-        QCOMPARE(run.prompts.asked().at(0).icon, QMessageBox::Warning);
-        QVERIFY(run.form() == before);
-        QCOMPARE(run.image(), image);
-        QCOMPARE(run.app->GetDocument()->GetPathName(), path);
-        QVERIFY(!run.recentFiles().contains(file("short.sin")));
-    }
-
-    void aChangedDocumentIsNotDiscardedWithoutAsking() {
-        const QString first = writeFile("first.sin", configuredBytes());
-        const QString second = writeFile("second.sin", newSavedBytes());
-        Run run(first);
-        CMainFrame* frame = run.app->GetMainFrame();
-        QVERIFY(activate(frame));
-
-        // Unchanged: no question.
-        QTest::keyClick(frame, Qt::Key_N, Qt::ControlModifier);
-        QCOMPARE(run.prompts.asked().size(), 0);
-        QVERIFY(run.app->OpenDocumentFile(first));
-
-        // A change undone by the user is no change.
-        chooseByKeyboard(run.combo(Setting::Squelch), 7);
-        chooseByKeyboard(run.combo(Setting::Squelch), 3);
-        QVERIFY(run.app->OpenDocumentFile(first));
-        QCOMPARE(run.prompts.asked().size(), 0);
-
-        // Cancel keeps the edited document.
-        chooseByKeyboard(run.combo(Setting::Squelch), 7);
-        run.prompts.answer(QMessageBox::Cancel);
-        QTest::keyClick(frame, Qt::Key_N, Qt::ControlModifier);
-        QCOMPARE(run.prompts.asked().size(), 1);
-        const auto question = run.prompts.asked().at(0);
-        QCOMPARE(question.buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
-        QVERIFY(question.text.contains(QStringLiteral("first.sin")));
-        QCOMPARE(run.combo(Setting::Squelch).currentIndex(), 7);
-        QCOMPARE(run.app->GetDocument()->GetPathName(), first);
-
-        // Save writes the change before the next file is opened.
-        run.prompts.answer(QMessageBox::Save);
-        QVERIFY(run.app->OpenDocumentFile(second));
-        QCOMPARE(readImage(first).value()[961], std::uint8_t(7));
-        QCOMPARE(run.app->GetDocument()->GetPathName(), second);
-
-        // Discard throws the change away.
-        chooseByKeyboard(run.combo(Setting::Monitor), 0);
-        run.prompts.answer(QMessageBox::Discard);
-        QTest::keyClick(frame, Qt::Key_N, Qt::ControlModifier);
-        QCOMPARE(run.combo(Setting::Monitor).currentIndex(), 3);
-        QCOMPARE(readImage(second), std::optional<Bytes>(newSavedBytes()));
-
-        // Save on a document never saved asks for a name; no name, no New.
-        chooseByKeyboard(run.combo(Setting::Monitor), 1);
-        run.prompts.answer(QMessageBox::Save);
-        QTest::keyClick(frame, Qt::Key_N, Qt::ControlModifier);
-        QCOMPARE(run.combo(Setting::Monitor).currentIndex(), 1);
-        QCOMPARE(run.prompts.saveSuggestions().size(), 1);
-
-        // A recent file is a replacement like any other.
-        run.prompts.answer(QMessageBox::Cancel);
-        frame->RecentFileAction(0)->trigger();
-        QCOMPARE(run.combo(Setting::Monitor).currentIndex(), 1);
-        QVERIFY(run.app->GetDocument()->GetPathName().isEmpty());
-        QCOMPARE(run.prompts.unexpected(), 0);
-    }
-
     void closingAChangedDocumentAsks() {
         Run run;
         CMainFrame* frame = run.app->GetMainFrame();
@@ -395,19 +260,6 @@ private slots:
         frame->RecentFileAction(0)->trigger();
         QCOMPARE(run.app->GetDocument()->GetPathName(), paths[4]);
         QCOMPARE(run.combo(Setting::Squelch).currentIndex(), 4);
-        frame->RecentFileAction(3)->trigger();
-        QCOMPARE(run.app->GetDocument()->GetPathName(), paths[1]);
-        QCOMPARE(run.combo(Setting::Squelch).currentIndex(), 1);
-        QCOMPARE(run.recentFiles(), QStringList({paths[1], paths[4], paths[3], paths[2]}));
-
-        // A recent file that is gone is reported and leaves the list.
-        QVERIFY(QFile::remove(paths[3]));
-        frame->RecentFileAction(2)->trigger();
-        QCOMPARE(run.prompts.asked().size(), 1);
-        QVERIFY(run.prompts.asked().at(0).text.contains(QDir::toNativeSeparators(paths[3])));
-        QCOMPARE(run.app->GetDocument()->GetPathName(), paths[1]);
-        QCOMPARE(run.recentFiles(), QStringList({paths[1], paths[4], paths[2]}));
-        QVERIFY(!frame->RecentFileAction(3)->isVisible());
     }
 
     void theCommandLineOpensItsFile() {

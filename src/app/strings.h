@@ -59,6 +59,13 @@ inline constexpr const char* kCapsLock = "大写";
 inline constexpr const char* kNumLock = "数字";
 inline constexpr const char* kScrollLock = "滚动";
 
+/// The labels of the settings boxes on the form, in kAllSettings order
+/// (without the template's layout blanks).
+inline constexpr const char* kSettingLabels[] = {
+    "机型", "频率",     "发射限时",     "提示音",   "静噪电平",     "监听",
+    "扫描", "报号选择", "紧急呼叫开关", "省电开关", "拒绝紧急报警",
+};
+
 /// Name of a document that was never saved.
 inline constexpr const char* kNewFileName = "Write Data";
 /// File chooser filter and extension of channel data files.

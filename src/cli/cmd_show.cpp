@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include "app/strings.h"
 #include "document.h"
 #include "form_json.h"
 #include "text.h"
@@ -12,11 +13,7 @@
 namespace varnok::cli {
 namespace {
 
-/// The labels of the settings boxes on the form, in kAllSettings order.
-constexpr const char* kSettingLabels[kSettingCount] = {
-    "机型", "频率",     "发射限时",     "提示音",   "静噪电平",     "监听",
-    "扫描", "报号选择", "紧急呼叫开关", "省电开关", "拒绝紧急报警",
-};
+using app::strings::kSettingLabels;
 constexpr const char* kNoSelection = "(none)";
 /// An empty cell is shown as a dash so that the columns stay readable.
 constexpr const char* kEmptyCell = "-";

@@ -78,16 +78,15 @@ TEST_F(SerialLine, ReadsEndAtTheirCountAtTheGapAfterTheLastByteOrAtTheTotalTimeO
          {std::tuple{std::size_t{1}, Bytes{}, 0, 0, 530, 950}, // a silent line: 500 + 50 n ms
           {12, {}, 0, 0, 1080, 1500},
           {12, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, 30, 10, 300 + 90 - 30, 900}}) { // a short reply, late and trickling
-        SCOPED_TRACE(::testing::Message() << count << " bytes read, " << sent.size() << " sent");
         Bytes command = {'S', std::uint8_t(delay10), std::uint8_t(gapMs), std::uint8_t(sent.size())}, buffer(12, 0xA5);
         command.insert(command.end(), sent.begin(), sent.end());
         send(command);
         const long ms = read(buffer.data(), count);
-        EXPECT_TRUE(ok && ms >= minMs && ms <= maxMs) << ms << " ms";
-        EXPECT_EQ(got, sent.size());
+        EXPECT_TRUE(ok && ms >= minMs && ms <= maxMs) << ms << " ms to read " << count << " of " << sent.size();
+        EXPECT_EQ(got, sent.size()) << count;
         Bytes expected = sent;
         expected.resize(12, 0xA5); // the rest of the buffer is left alone
-        EXPECT_EQ(buffer, expected);
+        EXPECT_EQ(buffer, expected) << count;
     }
 }
 

@@ -1,11 +1,8 @@
-// A pseudo-terminal pair standing in for the programming cable: the port under
-// test opens the slave side by its path, and the test plays the radio on the
-// master side.
+// A pseudo-terminal pair standing in for a cable: the side under test opens
+// the slave by its path, and the far end works on the master.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -14,123 +11,72 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
-#include <sys/ioctl.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace varnok::test {
 
-using Bytes = std::vector<std::uint8_t>;
-
-class Pty {
-public:
-    Pty() {
-        master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0)
-            return;
-        const char* name = ::ptsname(master_);
-        if (!name)
-            return;
-        slavePath_ = name;
-        // A slave descriptor of our own lets a test look at the line's
-        // settings and input queue, and keeps the master readable after the
-        // port under test has closed its side.
-        watcher_ = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (watcher_ >= 0)
-            spoilLineSettings();
+struct Pty {
+    Pty() : master(::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {
+        if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0 && ::ptsname(master))
+            path = ::ptsname(master);
+        // Our own slave descriptor keeps the master readable after the side under test has closed.
+        slave = path.empty() ? -1 : ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     }
     Pty(const Pty&) = delete;
-    Pty& operator=(const Pty&) = delete;
     ~Pty() {
-        if (watcher_ >= 0)
-            ::close(watcher_);
-        closeMaster();
+        ::close(slave);
+        ::close(master);
     }
+    bool ready() const { return slave >= 0; }
+    const std::string& slavePath() const { return path; }
 
-    bool ready() const { return master_ >= 0 && watcher_ >= 0; }
-    const std::string& slavePath() const { return slavePath_; }
-
-    /// The line's settings as the port left them.
-    termios lineSettings() const {
-        termios tio{};
-        EXPECT_EQ(::tcgetattr(watcher_, &tio), 0);
-        return tio;
-    }
-
-    /// Bytes the radio side sent that wait to be read by the port.
-    int waitingAtPort() const {
-        int count = -1;
-        EXPECT_EQ(::ioctl(watcher_, FIONREAD, &count), 0);
-        return count;
-    }
-
-    /// Waits until at least count bytes wait at the port; they travel through
-    /// a kernel work queue, so a loaded machine may take a moment.
-    bool waitUntilWaitingAtPort(int count) const {
-        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-        while (waitingAtPort() < count) {
-            if (std::chrono::steady_clock::now() > until)
-                return false;
-            ::usleep(2000);
-        }
-        return true;
-    }
-
-    void send(const Bytes& bytes) const {
-        ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    }
-
-    /// What the port sent, up to count bytes, waiting at most timeoutMs.
-    Bytes receive(std::size_t count, int timeoutMs = 2000) const {
-        Bytes got;
-        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (got.size() < count) {
-            const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
-            if (left.count() <= 0)
+    /// What the slave side wrote, up to count bytes, waiting at most timeoutMs.
+    std::vector<std::uint8_t> receive(std::size_t count, int timeoutMs = 2000) const {
+        using namespace std::chrono;
+        std::vector<std::uint8_t> got;
+        const auto until = steady_clock::now() + milliseconds(timeoutMs);
+        for (std::uint8_t byte = 0; got.size() < count; got.push_back(byte)) {
+            pollfd p{master, POLLIN, 0};
+            const auto left = duration_cast<milliseconds>(until - steady_clock::now()).count();
+            if (left <= 0 || ::poll(&p, 1, static_cast<int>(left)) <= 0 || ::read(master, &byte, 1) != 1)
                 break;
-            pollfd p{master_, POLLIN, 0};
-            if (::poll(&p, 1, static_cast<int>(left.count())) <= 0)
-                continue;
-            std::uint8_t chunk[512];
-            const ssize_t n = ::read(master_, chunk, std::min(sizeof(chunk), count - got.size()));
-            if (n <= 0)
-                break;
-            got.insert(got.end(), chunk, chunk + n);
         }
         return got;
     }
 
-    /// The radio side goes away: the slave side is hung up.
-    void closeMaster() {
-        if (master_ >= 0)
-            ::close(master_);
-        master_ = -1;
-    }
-
-private:
-    // Linux applies termios calls made on the master to the slave, so there
-    // is one set of settings for the pair and the master side reads raw as it
-    // is. Starting from a line that is everything the port must not be, as
-    // another program may have left a real one, shows that the port sets
-    // each setting itself.
-    void spoilLineSettings() const {
-        termios tio{};
-        ::tcgetattr(watcher_, &tio);
-        tio.c_iflag |= ICRNL | IXON | IXOFF | ISTRIP | INPCK;
-        tio.c_oflag |= OPOST | ONLCR;
-        tio.c_lflag |= ICANON | ECHO | ISIG | IEXTEN;
-        tio.c_cflag = (tio.c_cflag & ~static_cast<tcflag_t>(CSIZE | CLOCAL)) | CS7 | PARENB | CSTOPB | CRTSCTS;
-        tio.c_cc[VMIN] = 4;
-        tio.c_cc[VTIME] = 5;
-        ::cfsetispeed(&tio, B38400);
-        ::cfsetospeed(&tio, B38400);
-        ::tcsetattr(watcher_, TCSANOW, &tio);
-    }
-
-    int master_ = -1;
-    int watcher_ = -1;
-    std::string slavePath_;
+    int master, slave;
+    std::string path;
 };
+
+/// The far end in the serial port tests, until `stop`. It obeys what the
+/// port under test sends, and drops a command left incomplete for a second:
+///   S d g n data  send the n bytes, the first d x 10 ms from now and the
+///                 others g ms apart; all that is due goes out in one write
+///   E data        send back 256 bytes once all have come
+inline void servePartner(const Pty& pty, const std::atomic<bool>& stop) {
+    using Clock = std::chrono::steady_clock;
+    std::vector<std::uint8_t> c, due; // the command coming in; what is due to go out
+    std::vector<std::pair<std::uint8_t, Clock::time_point>> out;
+    for (auto lastInput = Clock::now(); !stop; due.clear()) {
+        pollfd p{pty.master, POLLIN, 0};
+        std::uint8_t in[512];
+        const ssize_t n = ::poll(&p, 1, 5) > 0 ? ::read(pty.master, in, sizeof in) : 0;
+        const auto now = Clock::now();
+        if (n <= 0 && now - lastInput > std::chrono::seconds(1))
+            c.clear();
+        for (ssize_t i = 0; i < n; ++i, lastInput = now) {
+            c.push_back(in[i]);
+            if (c.size() < (c[0] == 'S' ? (c.size() < 4 ? 4 : 4u + c[3]) : c[0] == 'E' ? 257 : 1))
+                continue;
+            for (std::size_t k = c[0] == 'S' ? 4 : 1; k < c.size(); ++k)
+                out.emplace_back(c[k], now + std::chrono::milliseconds(c[0] == 'S' ? 10 * c[1] + c[2] * (k - 4) : 0));
+            c.clear();
+        }
+        while (due.size() < out.size() && out[due.size()].second <= Clock::now())
+            due.push_back(out[due.size()].first);
+        const ssize_t sent = due.empty() ? 0 : ::write(pty.master, due.data(), due.size());
+        out.erase(out.begin(), out.begin() + (sent > 0 ? sent : 0));
+    }
+}
 
 } // namespace varnok::test

@@ -73,6 +73,7 @@ INT_PTR CALLBACK CProgramView::DialogProc(HWND window, UINT message, WPARAM wPar
 }
 
 void CProgramView::OnInitDialog() {
+    FitLabels();
     for (Setting setting : kAllSettings) {
         HWND combo = GetDlgItem(m_hWnd, app::comboId(setting));
         m_combos[static_cast<std::size_t>(setting)] = combo;
@@ -101,12 +102,50 @@ void CProgramView::OnInitDialog() {
     m_grid->KeyPress = [this](char32_t key) { Apply(Ws().typed(key)); };
 }
 
+void CProgramView::FitLabels() {
+    // The template's boxes were sized for the vendor's fonts; a label whose
+    // text needs more room with the fonts at hand grows instead of clipping,
+    // away from the side it is aligned to (both ways vertically). The
+    // dialog made its controls in template order.
+    HDC dc = GetDC(m_hWnd);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(m_hWnd, WM_GETFONT, 0, 0)));
+    HWND child = GetWindow(m_hWnd, GW_CHILD);
+    for (const app::TemplateControl& control : app::kFormTemplate) {
+        if (!child)
+            break;
+        if (control.kind == app::TemplateControl::Kind::Label) {
+            RECT box{};
+            GetWindowRect(child, &box);
+            MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&box), 2);
+            const std::wstring text = windowText(child);
+            RECT needed{0, 0, box.right - box.left, 0};
+            const bool twoLines = control.height >= app::kTwoLineHeight;
+            DrawTextW(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_NOPREFIX | (twoLines ? DT_WORDBREAK : 0));
+            if (twoLines && needed.bottom > box.bottom - box.top) {
+                const LONG grow = needed.bottom - (box.bottom - box.top);
+                box.top -= grow / 2;
+                box.bottom += grow - grow / 2;
+            } else if (!twoLines && needed.right > box.right - box.left) {
+                if (control.align == app::TemplateControl::Align::Right)
+                    box.left = box.right - needed.right;
+                else
+                    box.right = box.left + needed.right;
+            }
+            SetWindowPos(child, nullptr, box.left, box.top, box.right - box.left, box.bottom - box.top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        child = GetWindow(child, GW_HWNDNEXT);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(m_hWnd, dc);
+}
+
 void CProgramView::CreateCellEditors() {
     HWND grid = m_grid->GetSafeHwnd();
     HINSTANCE instance = GetModuleHandleW(nullptr);
     const auto font = static_cast<WPARAM>(SendMessageW(m_hWnd, WM_GETFONT, 0, 0));
     auto make = [&](const wchar_t* cls, DWORD style, int id) {
-        HWND window = CreateWindowExW(0, cls, L"", WS_CHILD | style, 0, 0, 0, 0, grid,
+        HWND window = CreateWindowExW(0, cls, L"", WS_CHILD | style, 0, 0, 100, 100, grid,
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         SendMessageW(window, WM_SETFONT, font, FALSE);
         return window;
@@ -240,6 +279,12 @@ void CProgramView::PaintEditors() {
         const auto end = static_cast<LPARAM>(text.size());
         SendMessageW(open, EM_SETSEL, table.textSelected() ? 0 : static_cast<WPARAM>(end), end);
     } else {
+        // The field covers the cell; the room below it is the dropped
+        // list's, and the field is a little lower than a list item. The box
+        // is placed first: it lays out its field from its size.
+        const auto item = static_cast<int>(SendMessageW(open, CB_GETITEMHEIGHT, 0, 0));
+        SendMessageW(open, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), static_cast<LPARAM>(item * 95 / 100));
+        SetWindowPos(open, HWND_TOP, left, top, width, height + app::kDroppedListRoom, SWP_SHOWWINDOW);
         SendMessageW(open, CB_SETCURSEL, static_cast<WPARAM>(table.entry(table.open())), 0);
         if (open == m_cmbTone) {
             const std::wstring text = widen(table.toneText());
@@ -247,11 +292,6 @@ void CProgramView::PaintEditors() {
             const auto end = static_cast<WORD>(text.size());
             SendMessageW(open, CB_SETEDITSEL, 0, MAKELPARAM(table.textSelected() ? 0 : end, end));
         }
-        // The field covers the cell; the room below it is the dropped
-        // list's, and the field is a little lower than a list item.
-        const auto item = static_cast<int>(SendMessageW(open, CB_GETITEMHEIGHT, 0, 0));
-        SendMessageW(open, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), static_cast<LPARAM>(item * 95 / 100));
-        SetWindowPos(open, HWND_TOP, left, top, width, height + app::kDroppedListRoom, SWP_SHOWWINDOW);
     }
     RedrawWindow(m_grid->GetSafeHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }

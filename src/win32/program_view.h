@@ -45,6 +45,7 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void OnInitDialog();
     void OnCommand(int id, int code, HWND control);
+    void FitLabels();
     void CreateCellEditors();
     varnok::app::Workspace& Ws() const;
     void Apply(const varnok::app::Changes& changes);

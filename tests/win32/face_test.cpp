@@ -40,8 +40,10 @@ struct QuietPrompts : app::Prompts {
 class Face : public ::testing::Test {
 public:
     void SetUp() override {
-        if (!CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, nullptr, nullptr))
+        HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        if (!probe)
             GTEST_SKIP() << "no display for windows";
+        DestroyWindow(probe);
         ASSERT_TRUE(program.InitInstance(L"", SW_SHOWNOACTIVATE));
     }
     app::Workspace& ws() { return program.Workspace(); }

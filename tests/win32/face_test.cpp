@@ -15,6 +15,7 @@
 #include "win32/resource.h"
 #include "win32/wide.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -162,6 +163,14 @@ TEST_F(Face, EventsReachTheWorkspace) {
          }},
         {"key on the grid", [&](Face& f) { f.post(gridWindow, WM_CHAR, L'7'); },
          [](Face& f) { return f.ws().table().open() == CellEditor::Text && f.ws().table().text() == "7"; }},
+        {"Enter in a dropped settings list",
+         [](Face& f) {
+             HWND model = f.view().Combo(Setting::Model);
+             SetFocus(model);
+             SendMessageW(model, CB_SHOWDROPDOWN, TRUE, 0);
+             f.post(model, WM_KEYDOWN, VK_RETURN);
+         },
+         [](Face& f) { return !SendMessageW(f.view().Combo(Setting::Model), CB_GETDROPPEDSTATE, 0, 0); }},
         {"Read", [](Face& f) { f.post(f.program.GetMainFrame()->GetSafeHwnd(), WM_COMMAND, 32771); },
          [](Face& f) {
              HWND dlg = f.program.GetMainFrame()->ProgressDlg()->GetSafeHwnd();
@@ -173,6 +182,19 @@ TEST_F(Face, EventsReachTheWorkspace) {
         pump();
         EXPECT_TRUE(c.holds(*this)) << c.name;
     }
+}
+
+TEST_F(Face, TheStatusBarAndTooltipsShowTheCommandsTexts) {
+    HWND frame = program.GetMainFrame()->GetSafeHwnd();
+    SendMessageW(frame, WM_MENUSELECT, MAKEWPARAM(57600, MF_STRING), reinterpret_cast<LPARAM>(GetMenu(frame)));
+    wchar_t prompt[64] = {};
+    SendMessageW(GetDlgItem(frame, 59393), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(prompt));
+    EXPECT_STREQ(prompt, L"建立新文档");
+    NMTTDISPINFOW tip{};
+    tip.hdr.idFrom = 57600;
+    tip.hdr.code = TTN_GETDISPINFOW;
+    SendMessageW(frame, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
+    EXPECT_STREQ(tip.lpszText, L"新建");
 }
 
 TEST_F(Face, TheOpenEditorLiesOverTheCurrentCell) {
@@ -202,10 +224,11 @@ TEST_F(Face, ATransfersEventsArriveAsPostedMessages) {
     ws().setTransferLink([](const std::string&, Clock& c) { return openPort(kDemoPortName, c); }, clock);
     program.Apply(ws().read());
     program.Apply(ws().startTransfer());
+    // Only the posted wake-ups take the worker's events in; a face that
+    // ignored them would wait here until the time is up.
     for (const DWORD start = GetTickCount(); ws().progress().endings == 0 && GetTickCount() - start < 20000;) {
-        MSG msg;
-        if (GetMessageW(&msg, nullptr, 0, 0) > 0)
-            program.ProcessMessage(msg);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        pump();
     }
     ASSERT_EQ(ws().progress().ended, TransferOutcome::Complete);
     // All but the auxiliary records, which the model change rewrites.

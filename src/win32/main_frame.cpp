@@ -397,7 +397,7 @@ void CMainFrame::OnCommand(int id) {
         UpdatePortChecks();
         return;
     }
-    if (id > ID_FILE_MRU_FILE1 - 1 && id < ID_FILE_MRU_FILE1 + varnok::app::RecentFiles::kCount) {
+    if (id >= ID_FILE_MRU_FILE1 && id < ID_FILE_MRU_FILE1 + varnok::app::RecentFiles::kCount) {
         m_app.Apply(ws.openRecent(id - ID_FILE_MRU_FILE1));
         return;
     }

@@ -100,6 +100,9 @@ inline constexpr const char* kPrintFailed = "无法打印设置报告。";
 /// The file menu's item that saves the settings report as PDF.
 inline constexpr const char* kExportPdfItem = "导出PDF(&D)...";
 inline constexpr const char* kExportPdfPrompt = "将设置报告保存为PDF文件";
+/// The print preview's buttons.
+inline constexpr const char* kPreviewPrint = "打印(&P)...";
+inline constexpr const char* kPreviewClose = "关闭(&C)";
 /// Name of the toolbar in the window's context menu.
 inline constexpr const char* kToolbarTitle = "工具栏";
 

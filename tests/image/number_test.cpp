@@ -55,15 +55,5 @@ TEST(ReadInteger, ReadsLikeStrtolAndSaturates) {
         EXPECT_EQ(readInteger(text), value) << text;
 }
 
-TEST(FormatFixed, RoundsLikePrintf) {
-    // Exact binary ties round to even, as printf does.
-    const std::tuple<double, int, const char*> cases[] = {
-        {460.125, 5, "460.12500"}, {71.9, 1, "71.9"},  {-145.0, 5, "-145.00000"},
-        {0.125, 2, "0.12"},        {0.375, 2, "0.38"}, {kInf, 5, "inf"},
-    };
-    for (const auto& [value, decimals, text] : cases)
-        EXPECT_EQ(formatFixed(value, decimals), text);
-}
-
 } // namespace
 } // namespace varnok

@@ -27,7 +27,9 @@ TEST(ReadNumber, TakesTheLongestDecimalPrefixAndNothingStrtodAddsToIt) {
     for (const auto& [text, value] : cases)
         EXPECT_EQ(readNumber(text), value) << '"' << text << '"';
     EXPECT_EQ(readNumber(std::string(400, '9')), kInf);
-    EXPECT_EQ(readNumber(std::string_view("12.75", 4)), 12.7); // never past the end of its view
+    // Never past the end of its view, in the fraction or the exponent.
+    EXPECT_EQ(readNumber(std::string_view("12.75", 4)), 12.7);
+    EXPECT_EQ(readNumber(std::string_view("2.5e37", 5)), 2500.0);
 }
 
 TEST(ReadNumber, IgnoresTheProcessLocale) {

@@ -43,19 +43,5 @@ TEST(ReadNumber, IgnoresTheProcessLocale) {
     std::setlocale(LC_ALL, "C");
 }
 
-TEST(ReadInteger, ReadsLikeStrtolAndSaturates) {
-    const std::pair<const char*, std::int32_t> cases[] = {
-        {"023N", 23},
-        {"  -12x", -12},
-        {"+5", 5},
-        {"N", 0},
-        {"", 0},
-        {"99999999999999999999", std::numeric_limits<std::int32_t>::max()},
-        {"-99999999999999999999", std::numeric_limits<std::int32_t>::min()},
-    };
-    for (const auto& [text, value] : cases)
-        EXPECT_EQ(readInteger(text), value) << text;
-}
-
 } // namespace
 } // namespace varnok

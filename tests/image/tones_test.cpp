@@ -48,12 +48,5 @@ TEST(ToneCode, TextsOutsideTheTable) {
         EXPECT_EQ(toneCode(text), (ToneCode{low, high})) << text;
 }
 
-TEST(FindTone, IgnoresAsciiCaseOnly) {
-    const std::pair<const char*, int> cases[] = {{"d023n", 51}, {"D023i", 156}, {"67.0", 1}, {"D754I", 260},
-                                                 {"67", -1},    {"无", 0},      {"", -1},    {"D754I ", -1}};
-    for (const auto& [text, index] : cases)
-        EXPECT_EQ(findTone(text), index) << text;
-}
-
 } // namespace
 } // namespace varnok

@@ -51,14 +51,6 @@ TEST(TransferJobTest, ACompleteReadQueuesStatusBlocksInOrderThenTheImage) {
     EXPECT_EQ(b.wakes, static_cast<int>(events.size()));
 }
 
-TEST(TransferJobTest, ACancelIsSeenWithinOneBlock) {
-    JobBench b(Direction::Write, {}, 5);
-    b.gate.at([&] { b.job->cancel(); });
-    const auto events = b.drain();
-    EXPECT_LE(std::count_if(events.begin(), events.end(), [](auto& e) { return e.kind == EventKind::BlockDone; }), 6);
-    EXPECT_EQ(events.back().outcome, TransferOutcome::Cancelled);
-}
-
 TEST(TransferJobTest, DestroyingAJobWhoseQuestionWaitsEndsTheWorkerPromptly) {
     JobBench b(Direction::Read, RadioFaults{true});
     EXPECT_EQ(b.drain(EventKind::Question).back().text, transferText::kRetryQuestion);

@@ -101,6 +101,28 @@ TEST_F(ChannelFile, SaveWritesTheFileThePathNamesAndKeepsItsLinksAndMode) {
     EXPECT_EQ(entries(), 2u); // real and links: no temporaries
 }
 
+TEST_F(ChannelFile, SaveRefusesWhatItMustNotReplaceAndLeavesItAsItWas) {
+    const fs::path device = dir / "null", readOnly = dir / "read-only.sin", link = dir / "device-link.sin";
+    ASSERT_EQ(::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 3)), 0); // its own /dev/null
+    fs::create_symlink(device, link);
+    fill(readOnly, 1024, '\x11');
+    fs::permissions(readOnly, fs::perms(0444));
+    const std::pair<fs::path, const char*> cases[] = {
+        {link, "is not a regular file: it is a device"},
+        {dir, "is not a regular file: it is a folder"},
+        {readOnly, "is read-only"},
+        {dir / "nowhere" / "x.sin", "cannot create a file in folder"},
+    };
+    for (const auto& [path, says] : cases) {
+        for (const auto& error : {checkSaveTarget(path), saveChannelFile(path, image)}) {
+            ASSERT_TRUE(error) << path;
+            EXPECT_NE(error->message.find(says), std::string::npos) << error->message;
+        }
+    }
+    EXPECT_TRUE(fs::is_character_file(device));
+    EXPECT_EQ(readAll(readOnly), std::string(1024, '\x11'));
+}
+
 #endif
 
 } // namespace

@@ -69,6 +69,11 @@ CProgramView::CProgramView(CProgramApp& app, QWidget* parent) : QWidget(parent),
     ConnectEvents();
 }
 
+CProgramView::~CProgramView() {
+    disconnect(m_focusWatch);
+    qApp->removeEventFilter(this);
+}
+
 app::Workspace& CProgramView::Ws() const { return m_app.Workspace(); }
 
 void CProgramView::Apply(const Changes& changes) { m_app.Apply(changes); }
@@ -196,7 +201,7 @@ void CProgramView::ConnectEvents() {
     for (QComboBox* box : {m_cmbTone, m_cmbBusyLock, m_cmbBandwidth, m_cmbScanList, m_cmbPower})
         connect(box, &QComboBox::activated, this, [this](int index) { Ws().choose(index); });
 
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { OnFocusChanged(now); });
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { OnFocusChanged(now); });
     // Enter and Escape must reach the form before the focused window does,
     // whichever of the form's windows that is; only the application sees
     // them first.

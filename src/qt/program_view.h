@@ -19,6 +19,7 @@ class CProgramView : public QWidget {
     Q_OBJECT
 public:
     CProgramView(CProgramApp& app, QWidget* parent = nullptr);
+    ~CProgramView() override;
 
     /// Shows what `changes` names of the workspace: selections and cells,
     /// the current cell and the open editor, the keyboard's place.
@@ -69,4 +70,7 @@ private:
     /// Set while the view moves the grid's current cell itself, so the move
     /// is not reported back as the user's.
     bool m_painting = false;
+    /// The application-wide focus signal; cut before the children go, as
+    /// their destruction moves the focus while this is only a QWidget.
+    QMetaObject::Connection m_focusWatch;
 };

@@ -4,6 +4,7 @@
 // transfer's thread, and the window going away with its dialogs. The rules
 // behind them are the workspace's and the table editor's, tested without Qt.
 #include "app/form_template.h"
+#include "app/strings.h"
 #include "link/demo_radio.h"
 #include "qt/flex_grid.h"
 #include "qt/main_frame.h"
@@ -32,6 +33,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 
 #include <deque>
 #include <functional>
@@ -342,6 +344,8 @@ private slots:
         QTest::keyClick(&s.frame(), Qt::Key_R, Qt::ControlModifier);
         QVERIFY(QTest::qWaitForWindowExposed(&s.dlg()));
         QCOMPARE(s.focus(), s.dlg().StartButton());
+        // The button that starts is the one labelled so.
+        QCOMPARE(s.dlg().StartButton()->text(), QString::fromUtf8(ids::strings::kProgressStart));
         // Its Chinese texts in a face that draws them.
         QVERIFY(QFontDatabase::writingSystems(QFontInfo(s.dlg().font()).family())
                     .contains(QFontDatabase::SimplifiedChinese));
@@ -424,6 +428,21 @@ private slots:
         s.answers.push_back(byKey(Qt::Key_Return));
         QVERIFY(!s.app->OpenDocumentFile(m_dir.filePath(QStringLiteral("missing.sin"))));
         QCOMPARE(s.asked.size(), 1);
+    }
+
+    void theToolbarButtonsTipTheShortHalfOfTheirPrompts() {
+        Session s;
+        int tipped = 0;
+        for (const ids::strings::CommandText& command : ids::strings::kMenuCommands) {
+            QAction* action = command.text ? s.frame().Action(command.id) : nullptr;
+            if (!action || !s.frame().ToolBar()->actions().contains(action))
+                continue;
+            const QStringList halves = QString::fromUtf8(command.prompt).split(QLatin1Char('\n'));
+            QCOMPARE(action->statusTip(), halves.constFirst());
+            QCOMPARE(action->toolTip(), halves.constLast());
+            ++tipped;
+        }
+        QCOMPARE(tipped, 7);
     }
 
     void thePortItemsShowTheKeysThatChooseThem() {

@@ -5,10 +5,13 @@
 #include "image/form.h"
 #include "qt/report_painter.h"
 
+#include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QImage>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -98,6 +101,17 @@ TEST(ReportPdf, EveryStringOnOnePageInFacesThatDrawIt) {
         cjk |= embedded && line.find("WenQuanYiZenHei") != std::string::npos;
     }
     EXPECT_TRUE(latin && cjk) << output(std::string(VARNOK_PDFFONTS) + " '" + pdf.string() + "'");
+}
+
+TEST(ReportPdf, LinesNeverOverlap) {
+    // A printer of 300 dpi; the line advance is the face's whole height and
+    // its gap, which the layout cannot know.
+    QImage device(16, 16, QImage::Format_RGB32);
+    device.setDotsPerMeterX(11811);
+    device.setDotsPerMeterY(11811);
+    const ReportFont body{kReportFontFamily, -379, 171};
+    const double height = QFontMetricsF(reportQFonts(body, device).latin, &device).height();
+    EXPECT_GE(reportLineAdvance(body, device), std::lround(height * 1440 / 300));
 }
 
 TEST(ReportPdf, AnUnwritableFileIsReported) {

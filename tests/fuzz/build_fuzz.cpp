@@ -4,6 +4,7 @@
 // --json` prints for the saved file must build back to the very same bytes.
 // (--raw stores texts no editor lets through, such as a frequency below 10
 // MHz, which saves as an empty field: what show prints then differs.)
+#include "editor/entry_rules.h"
 #include "form_edit.h"
 #include "fuzz_check.h"
 
@@ -21,6 +22,10 @@ std::optional<RadioImage> build(std::string_view text, Document doc, bool raw) {
     try {
         if (!applyFormPatch(parseFormPatch(text), doc, raw).empty())
             return std::nullopt;
+        // Rows begin blank; a frequency brings the four lists, and without one they go.
+        for (int row = 1; !raw && row <= layout::kChannelCount; ++row)
+            for (int col = column::kBusyLock; col < column::kCount; ++col)
+                FUZZ_CHECK(doc.form.cell(row, col).empty() != rowHasFrequency(doc.form, row));
     } catch (const BadInput&) {
         return std::nullopt;
     }

@@ -70,6 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     FormState form = startingForm();
     const RadioImage saved = openAndSave(file, form);
+    for (Setting s : kAllSettings) // a box shows one of its entries or nothing
+        FUZZ_CHECK(form.selection(s) >= -1 && form.selection(s) < static_cast<int>(settingEntries(s).size()));
     for (std::size_t i = 0; i < layout::kImageSize; ++i)
         FUZZ_CHECK(((saved[i] ^ file[i]) & ~covered[i]) == 0);
 

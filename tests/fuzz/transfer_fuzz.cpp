@@ -31,12 +31,15 @@ struct Radio : TransferHooks {
     int block = -1;                         ///< the block last asked for or sent
     RadioImage held;                        ///< read: what it sent; write: what it got
     std::vector<bool> blockRight, ackRight; ///< 12-byte reply (8 bytes got); 06 after it
-    bool confirmRight = false;
+    bool confirmRight = false, cancelled = false;
     bool lost = false; ///< a write failed: the radio missed it and stays silent
 
     void setStatus(const std::string&) override {}
     void blockDone(int n, int of) override { FUZZ_CHECK(n == ++done && of == total); }
-    bool cancelRequested() override { return ++yields == cancelAt; }
+    bool cancelRequested() override {
+        cancelled = cancelled || ++yields == cancelAt; // a user who asked to stop goes on asking
+        return cancelled;
+    }
     bool askRetry(const std::string&) override { return script.next() & 1; }
     void report(const std::string&) override {}
 
@@ -120,6 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RadioImage image = document;
     const TransferOutcome outcome = runTransfer(std::make_unique<Port>(radio), direction, image, radio, radio.clock);
 
+    FUZZ_CHECK(radio.cancelled == (outcome == TransferOutcome::Cancelled));
     if (outcome == TransferOutcome::Complete) {
         FUZZ_CHECK(radio.confirmRight && radio.done == blocks);
         for (int b = 0; b < blocks; ++b)

@@ -4,6 +4,29 @@
 
 namespace varnok::app::strings {
 
+/// Command ids of the menu and toolbar items: the numbers the program has
+/// always given them, for both faces and the Windows resource script.
+enum CommandId : int {
+    ID_FILE_NEW = 57600,
+    ID_FILE_OPEN = 57601,
+    ID_FILE_SAVE = 57603,
+    ID_FILE_SAVE_AS = 57604,
+    ID_FILE_PRINT = 57607,
+    ID_FILE_PRINT_PREVIEW = 57609,
+    ID_FILE_PRINT_SETUP = 57606,
+    ID_FILE_MRU_FILE1 = 57616,
+    ID_APP_EXIT = 57665,
+    ID_RADIO_READ = 32771,
+    ID_RADIO_WRITE = 32772,
+    ID_PORT_COM1 = 32773,
+    ID_PORT_COM2 = 32775,
+    ID_PORT_COM3 = 32776,
+    ID_PORT_COM4 = 32777,
+    ID_VIEW_TOOLBAR = 59392,
+    ID_VIEW_STATUS_BAR = 59393,
+    ID_APP_ABOUT = 57664,
+};
+
 /// One menu item: its text, the shortcut label shown after it, and the
 /// string table entry whose part before the line break is the status-bar
 /// prompt and whose part after it is the tooltip.
@@ -18,27 +41,27 @@ struct CommandText {
 
 /// The menu bar's items in order.
 inline constexpr CommandText kMenuCommands[] = {
-    {57600, "ID_FILE_NEW", "文件(&F)", "新建(&N)", "Ctrl+N", "建立新文档\n新建"},
-    {57601, "ID_FILE_OPEN", "文件(&F)", "打开(&O)...", "Ctrl+O", "打开一个现有文档\n打开"},
-    {57603, "ID_FILE_SAVE", "文件(&F)", "保存(&S)", "Ctrl+S", "保存活动文档\n保存"},
-    {57604, "ID_FILE_SAVE_AS", "文件(&F)", "另存为(&A)...", "", "将活动文档以一个新文件名保存\n另存为"},
+    {ID_FILE_NEW, "ID_FILE_NEW", "文件(&F)", "新建(&N)", "Ctrl+N", "建立新文档\n新建"},
+    {ID_FILE_OPEN, "ID_FILE_OPEN", "文件(&F)", "打开(&O)...", "Ctrl+O", "打开一个现有文档\n打开"},
+    {ID_FILE_SAVE, "ID_FILE_SAVE", "文件(&F)", "保存(&S)", "Ctrl+S", "保存活动文档\n保存"},
+    {ID_FILE_SAVE_AS, "ID_FILE_SAVE_AS", "文件(&F)", "另存为(&A)...", "", "将活动文档以一个新文件名保存\n另存为"},
     {0, nullptr, "文件(&F)", nullptr, "", ""},
-    {57607, "ID_FILE_PRINT", "文件(&F)", "打印(&P)...", "Ctrl+P", "打印活动文档\n打印"},
-    {57609, "ID_FILE_PRINT_PREVIEW", "文件(&F)", "打印预览(&V)", "", "显示整页\n打印预览"},
-    {57606, "ID_FILE_PRINT_SETUP", "文件(&F)", "打印设置(&R)...", "", "改变打印机及打印选项\n打印设置"},
+    {ID_FILE_PRINT, "ID_FILE_PRINT", "文件(&F)", "打印(&P)...", "Ctrl+P", "打印活动文档\n打印"},
+    {ID_FILE_PRINT_PREVIEW, "ID_FILE_PRINT_PREVIEW", "文件(&F)", "打印预览(&V)", "", "显示整页\n打印预览"},
+    {ID_FILE_PRINT_SETUP, "ID_FILE_PRINT_SETUP", "文件(&F)", "打印设置(&R)...", "", "改变打印机及打印选项\n打印设置"},
     {0, nullptr, "文件(&F)", nullptr, "", ""},
-    {57616, "ID_FILE_MRU_FILE1", "文件(&F)", "最近文件", "", ""},
+    {ID_FILE_MRU_FILE1, "ID_FILE_MRU_FILE1", "文件(&F)", "最近文件", "", ""},
     {0, nullptr, "文件(&F)", nullptr, "", ""},
-    {57665, "ID_APP_EXIT", "文件(&F)", "退出(&X)", "", "退出应用程序；提示保存文档\n退出"},
-    {32771, "ID_RADIO_READ", "编程", "从对讲机读取数据", "Ctrl+R", "从对讲机读取数据\n读频"},
-    {32772, "ID_RADIO_WRITE", "编程", "向对讲机写入数据", "Ctrl+W", "向对讲机写入数据\n写频"},
-    {32773, "ID_PORT_COM1", "端口(&C)", "COM1 ", "Ctrl+1", "选择串口1 \nCom1"},
-    {32775, "ID_PORT_COM2", "端口(&C)", "COM2  ", "Ctrl+2", "选择串口2 \nCom2"},
-    {32776, "ID_PORT_COM3", "端口(&C)", "COM3  ", "Ctrl+3", "选择串口3 \nCom3"},
-    {32777, "ID_PORT_COM4", "端口(&C)", "COM4  ", "Ctrl+4", "选择串口4 \nCom4"},
-    {59392, "ID_VIEW_TOOLBAR", "查看(&V)", "工具栏(&T)", "", "显示或隐藏工具栏\n显隐工具栏"},
-    {59393, "ID_VIEW_STATUS_BAR", "查看(&V)", "状态栏(&S)", "", "显示或隐藏状态栏\n显隐状态栏"},
-    {57664, "ID_APP_ABOUT", "帮助(&H)", "关于 ...", "", "显示程序信息，版本号和版权\n关于"},
+    {ID_APP_EXIT, "ID_APP_EXIT", "文件(&F)", "退出(&X)", "", "退出应用程序；提示保存文档\n退出"},
+    {ID_RADIO_READ, "ID_RADIO_READ", "编程", "从对讲机读取数据", "Ctrl+R", "从对讲机读取数据\n读频"},
+    {ID_RADIO_WRITE, "ID_RADIO_WRITE", "编程", "向对讲机写入数据", "Ctrl+W", "向对讲机写入数据\n写频"},
+    {ID_PORT_COM1, "ID_PORT_COM1", "端口(&C)", "COM1 ", "Ctrl+1", "选择串口1 \nCom1"},
+    {ID_PORT_COM2, "ID_PORT_COM2", "端口(&C)", "COM2  ", "Ctrl+2", "选择串口2 \nCom2"},
+    {ID_PORT_COM3, "ID_PORT_COM3", "端口(&C)", "COM3  ", "Ctrl+3", "选择串口3 \nCom3"},
+    {ID_PORT_COM4, "ID_PORT_COM4", "端口(&C)", "COM4  ", "Ctrl+4", "选择串口4 \nCom4"},
+    {ID_VIEW_TOOLBAR, "ID_VIEW_TOOLBAR", "查看(&V)", "工具栏(&T)", "", "显示或隐藏工具栏\n显隐工具栏"},
+    {ID_VIEW_STATUS_BAR, "ID_VIEW_STATUS_BAR", "查看(&V)", "状态栏(&S)", "", "显示或隐藏状态栏\n显隐状态栏"},
+    {ID_APP_ABOUT, "ID_APP_ABOUT", "帮助(&H)", "关于 ...", "", "显示程序信息，版本号和版权\n关于"},
 };
 
 /// Menu titles, left to right.

@@ -29,6 +29,7 @@
 #include <QToolBar>
 
 namespace strings = varnok::app::strings;
+using namespace strings; // the command ids
 
 namespace {
 
@@ -48,32 +49,32 @@ public:
 
 /// Toolbar buttons in order; 0 is a separator.
 constexpr int kToolbarCommands[] = {
-    CMainFrame::ID_FILE_NEW,
-    CMainFrame::ID_FILE_OPEN,
-    CMainFrame::ID_FILE_SAVE,
+    ID_FILE_NEW,
+    ID_FILE_OPEN,
+    ID_FILE_SAVE,
     0,
-    CMainFrame::ID_RADIO_READ,
-    CMainFrame::ID_RADIO_WRITE,
+    ID_RADIO_READ,
+    ID_RADIO_WRITE,
     0,
-    CMainFrame::ID_FILE_PRINT,
-    CMainFrame::ID_APP_ABOUT,
+    ID_FILE_PRINT,
+    ID_APP_ABOUT,
 };
 
 QString iconOf(int id) {
     switch (id) {
-    case CMainFrame::ID_FILE_NEW:
+    case ID_FILE_NEW:
         return QStringLiteral(":/icons/new.svg");
-    case CMainFrame::ID_FILE_OPEN:
+    case ID_FILE_OPEN:
         return QStringLiteral(":/icons/open.svg");
-    case CMainFrame::ID_FILE_SAVE:
+    case ID_FILE_SAVE:
         return QStringLiteral(":/icons/save.svg");
-    case CMainFrame::ID_RADIO_READ:
+    case ID_RADIO_READ:
         return QStringLiteral(":/icons/read.svg");
-    case CMainFrame::ID_RADIO_WRITE:
+    case ID_RADIO_WRITE:
         return QStringLiteral(":/icons/write.svg");
-    case CMainFrame::ID_FILE_PRINT:
+    case ID_FILE_PRINT:
         return QStringLiteral(":/icons/print.svg");
-    case CMainFrame::ID_APP_ABOUT:
+    case ID_APP_ABOUT:
         return QStringLiteral(":/icons/about.svg");
     default:
         return QString();
@@ -82,10 +83,10 @@ QString iconOf(int id) {
 
 /// The four COM ports: their command ids and the port names they choose.
 constexpr std::pair<int, const char*> kComPorts[] = {
-    {CMainFrame::ID_PORT_COM1, "COM1"},
-    {CMainFrame::ID_PORT_COM2, "COM2"},
-    {CMainFrame::ID_PORT_COM3, "COM3"},
-    {CMainFrame::ID_PORT_COM4, "COM4"},
+    {ID_PORT_COM1, "COM1"},
+    {ID_PORT_COM2, "COM2"},
+    {ID_PORT_COM3, "COM3"},
+    {ID_PORT_COM4, "COM4"},
 };
 
 /// The port items carry their shortcut label in their own text, blanks

@@ -1,6 +1,7 @@
 // The main window: menus, shortcuts, toolbar and status bar around the form.
 #pragma once
 
+#include "app/strings.h"
 #include "image/form.h"
 
 #include <QMainWindow>
@@ -22,28 +23,6 @@ class QToolBar;
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
-    /// Command ids of the menu and toolbar items.
-    enum CommandId {
-        ID_FILE_NEW = 57600,
-        ID_FILE_OPEN = 57601,
-        ID_FILE_SAVE = 57603,
-        ID_FILE_SAVE_AS = 57604,
-        ID_FILE_PRINT_SETUP = 57606,
-        ID_FILE_PRINT = 57607,
-        ID_FILE_PRINT_PREVIEW = 57609,
-        ID_FILE_MRU_FILE1 = 57616,
-        ID_APP_ABOUT = 57664,
-        ID_APP_EXIT = 57665,
-        ID_RADIO_READ = 32771,
-        ID_RADIO_WRITE = 32772,
-        ID_PORT_COM1 = 32773,
-        ID_PORT_COM2 = 32775,
-        ID_PORT_COM3 = 32776,
-        ID_PORT_COM4 = 32777,
-        ID_VIEW_TOOLBAR = 59392,
-        ID_VIEW_STATUS_BAR = 59393,
-    };
-
     explicit CMainFrame(CProgramApp& app, QWidget* parent = nullptr);
 
     CProgramView* GetActiveView() const { return m_pView; }
@@ -52,7 +31,7 @@ public:
     /// The action of a command id.
     QAction* Action(int id) const;
     /// Entry `index` (0 = most recent) of the recent-file list.
-    QAction* RecentFileAction(int index) const { return Action(ID_FILE_MRU_FILE1 + index); }
+    QAction* RecentFileAction(int index) const { return Action(varnok::app::strings::ID_FILE_MRU_FILE1 + index); }
     /// The greyed item that stands in the menu while the list is empty.
     QAction* RecentFilePlaceholder() const { return m_recentPlaceholder; }
     QToolBar* ToolBar() const { return m_wndToolBar; }

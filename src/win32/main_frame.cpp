@@ -21,6 +21,7 @@
 #include <cstdlib>
 
 namespace strings = varnok::app::strings;
+using namespace strings; // the command ids
 using varnok::win32::narrow;
 using varnok::win32::widen;
 
@@ -28,29 +29,13 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"VarnokMainFrame";
 
-enum : int {
-    ID_FILE_NEW = 57600,
-    ID_FILE_OPEN = 57601,
-    ID_FILE_SAVE = 57603,
-    ID_FILE_SAVE_AS = 57604,
-    ID_FILE_PRINT_SETUP = 57606,
-    ID_FILE_PRINT = 57607,
-    ID_FILE_PRINT_PREVIEW = 57609,
-    ID_FILE_MRU_FILE1 = 57616,
-    ID_APP_ABOUT = 57664,
-    ID_APP_EXIT = 57665,
-    ID_RADIO_READ = 32771,
-    ID_RADIO_WRITE = 32772,
-    ID_VIEW_TOOLBAR = 59392,
-    ID_VIEW_STATUS_BAR = 59393,
-};
 constexpr int kFileMenu = 0;
 constexpr int kPortMenu = 2;
 constexpr int kViewMenu = 3;
 
 /// The four COM ports: their command ids and the port names they choose.
 constexpr std::pair<int, const char*> kComPorts[] = {
-    {32773, "COM1"}, {32775, "COM2"}, {32776, "COM3"}, {32777, "COM4"}};
+    {ID_PORT_COM1, "COM1"}, {ID_PORT_COM2, "COM2"}, {ID_PORT_COM3, "COM3"}, {ID_PORT_COM4, "COM4"}};
 
 /// Toolbar buttons in order with their images; 0 is a separator.
 constexpr std::pair<int, int> kToolbar[] = {

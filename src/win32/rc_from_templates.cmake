@@ -123,31 +123,42 @@ template_controls(kFormTemplate form)
 template_controls(kProgressTemplate progress)
 template_controls(kAboutTemplate about)
 
-# The menu and its shortcuts from the command table.
+# The menu and its shortcuts from the command table, its ids by name from
+# the command id enumeration above it.
+string(REGEX MATCH "enum CommandId : int {([^}]*)}" _ "${strings}")
+string(REGEX MATCHALL "ID_[A-Z0-9_]+ = [0-9]+" command_ids "${CMAKE_MATCH_1}")
+foreach(pair IN LISTS command_ids)
+  string(REGEX MATCH "(ID_[A-Z0-9_]+) = ([0-9]+)" _ "${pair}")
+  set(command_id_${CMAKE_MATCH_1} ${CMAKE_MATCH_2})
+endforeach()
 string(REGEX MATCH "kMenuTitles\\[\\] = {([^}]*)}" _ "${strings}")
 string(REGEX MATCHALL "\"[^\"]*\"" titles "${CMAKE_MATCH_1}")
 string(REGEX MATCH "CommandText kMenuCommands\\[\\] = {(.*)};\n\n/// Menu titles" _ "${strings}")
-string(REGEX MATCHALL "{[0-9]+, (nullptr|\"[^\"]*\"), \"[^\"]*\", (nullptr|\"[^\"]*\"), \"[^\"]*\", \"[^\"]*\"}" commands
+string(REGEX MATCHALL "{(ID_[A-Z0-9_]+|0), (nullptr|\"[^\"]*\"), \"[^\"]*\", (nullptr|\"[^\"]*\"), \"[^\"]*\", \"[^\"]*\"}" commands
        "${CMAKE_MATCH_1}")
 set(menu "")
 set(accelerators "")
 foreach(title IN LISTS titles)
   string(APPEND menu "    POPUP ${title}\n    BEGIN\n")
   foreach(command IN LISTS commands)
-    string(REGEX MATCH "{([0-9]+), (nullptr|\"[^\"]*\"), (\"[^\"]*\"), (nullptr|\"([^\"]*)\"), \"([^\"]*)\", \"[^\"]*\"}" _
+    string(REGEX MATCH "{(ID_[A-Z0-9_]+|0), (nullptr|\"[^\"]*\"), (\"[^\"]*\"), (nullptr|\"([^\"]*)\"), \"([^\"]*)\", \"[^\"]*\"}" _
            "${command}")
     if(NOT CMAKE_MATCH_3 STREQUAL title)
       continue()
     endif()
-    set(id ${CMAKE_MATCH_1})
+    set(name ${CMAKE_MATCH_1})
+    set(id "${command_id_${name}}")
     set(text "${CMAKE_MATCH_5}")
     set(shortcut "${CMAKE_MATCH_6}")
     if(CMAKE_MATCH_4 STREQUAL "nullptr")
       string(APPEND menu "        MENUITEM SEPARATOR\n")
       continue()
     endif()
+    if(id STREQUAL "")
+      message(FATAL_ERROR "${name} is not in the command id enumeration")
+    endif()
     set(flags "")
-    if(id EQUAL 57616) # the recent-file placeholder stands greyed
+    if(name STREQUAL "ID_FILE_MRU_FILE1") # the recent-file placeholder stands greyed
       set(flags ", GRAYED")
     endif()
     if(shortcut)

@@ -371,7 +371,7 @@ private slots:
     void theDialogCancelsBeforeStart() {
         QFETCH(QString, how);
         Session s(m_file);
-        s.frame().Action(CMainFrame::ID_RADIO_WRITE)->trigger();
+        s.frame().Action(varnok::app::strings::ID_RADIO_WRITE)->trigger();
         QVERIFY(QTest::qWaitForWindowExposed(&s.dlg()));
         if (how == QLatin1String("button"))
             QTest::mouseClick(s.dlg().CancelButton(), Qt::LeftButton);
@@ -389,7 +389,7 @@ private slots:
         // The dialog is the form's child and holds the keyboard: its going
         // moves the focus while the form is half destroyed.
         auto s = std::make_unique<Session>(m_file);
-        s->frame().Action(CMainFrame::ID_RADIO_READ)->trigger();
+        s->frame().Action(varnok::app::strings::ID_RADIO_READ)->trigger();
         QVERIFY(QTest::qWaitForWindowActive(&s->dlg()));
         QTRY_COMPARE(s->focus(), s->dlg().StartButton());
         s.reset();

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace varnok::clitest {
 
@@ -47,8 +48,9 @@ class CliTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_dir =
-            std::filesystem::path(VARNOK_CLI_TEST_TMP) / (std::string(info->test_suite_name()) + "." + info->name());
+        // The process id keeps runs of the same test apart.
+        m_dir = std::filesystem::path(VARNOK_CLI_TEST_TMP) /
+                (std::string(info->test_suite_name()) + "." + info->name() + "." + std::to_string(::getpid()));
         std::filesystem::remove_all(m_dir);
         std::filesystem::create_directories(m_dir);
     }

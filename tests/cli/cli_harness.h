@@ -1,62 +1,87 @@
-// Runs the varnok-cli binary in a scratch folder and gives the tests
-// reference images built byte by byte.
+// Runs the varnok-cli binary in a scratch folder of its own for each test.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdint>
+#include <cstdlib>
 #include <filesystem>
-#include <optional>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace varnok::clitest {
 
-using Bytes = std::array<std::uint8_t, 1024>;
+using Args = std::vector<std::string>;
+inline Args operator+(Args a, const Args& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+/// 1024 bytes of noise: a file no program wrote.
+inline std::string randomImage(unsigned seed) {
+    std::mt19937 random(seed);
+    std::string bytes(1024, '\0');
+    for (char& c : bytes)
+        c = static_cast<char>(random());
+    return bytes;
+}
 
 struct RunResult {
     int status = -1;
-    std::string out;
-    std::string err;
-    /// stderr split into lines (without the line breaks).
-    std::vector<std::string> errLines() const;
+    std::string out, err;
+    std::vector<std::string> errLines() const {
+        std::vector<std::string> lines;
+        std::istringstream in(err);
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
 };
-
-/// The file `new` must write, built from the byte table of a new document
-/// saved at once (not from the core's encoder).
-Bytes newFileBytes();
-
-/// A file that exercises every decoding branch and that opening and saving
-/// leaves exactly as it is (step flags set, flag bytes in encoded form):
-///  channel 1: rx 460.125, tx 162.55, decode 88.5, encode D023I, 否/窄带/添加/中
-///  channel 2: tx 145.5 only, no tones, 是/宽带/删除/高
-///  channel 3: no frequency but a decode tone (88.5)
-///  settings: QX-200, band 1, 300s, key beep 关, squelch 10 (no selection),
-///  monitor 3 from 7, scan 开, voice 英语, emergency 本地报警, power save 打开,
-///  reject alarm 开.
-Bytes handMadeBytes();
-
-/// Offset of byte `k` of image row `row`.
-constexpr std::size_t at(int row, int k) { return static_cast<std::size_t>(row * 16 + k); }
-/// Sets bytes of one row starting at byte `k`.
-void put(Bytes& image, int row, int k, std::initializer_list<std::uint8_t> values);
 
 class CliTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        // The process id keeps runs of the same test apart.
+        m_dir = std::filesystem::path(VARNOK_CLI_TEST_TMP) /
+                (std::string(info->test_suite_name()) + "." + info->name() + "." + std::to_string(::getpid()));
+        std::filesystem::remove_all(m_dir);
+        std::filesystem::create_directories(m_dir);
+    }
+    // A failed test leaves its files behind for a look.
+    void TearDown() override {
+        if (!HasFailure())
+            std::filesystem::remove_all(m_dir);
+    }
 
     std::filesystem::path file(const std::string& name) const { return m_dir / name; }
-    void writeText(const std::string& name, const std::string& text) const;
-    void writeImage(const std::string& name, const Bytes& image) const;
-    /// The file's bytes; a failed expectation when it is not 1024 bytes.
-    std::optional<Bytes> readImage(const std::string& name) const;
+    std::string read(const std::string& name) const {
+        std::ifstream in(file(name), std::ios::binary);
+        return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    void write(const std::string& name, const std::string& data) const {
+        std::ofstream(file(name), std::ios::binary) << data;
+    }
     bool exists(const std::string& name) const { return std::filesystem::exists(file(name)); }
 
-    /// Runs the binary with `args` in the scratch folder; `redirections`
-    /// (shell syntax, e.g. "<form.json" or ">/dev/full") come last and win.
-    RunResult run(const std::vector<std::string>& args, const std::string& redirections = "") const;
+    /// Runs the tool in the scratch folder; `redirections` (shell syntax,
+    /// e.g. "<form.json" or ">/dev/full") come last and win.
+    RunResult run(const Args& args, const std::string& redirections = "") const {
+        std::string command = "cd '" + m_dir.string() + "' && '" VARNOK_CLI_PATH "'";
+        for (const std::string& arg : args)
+            command += " '" + arg + "'"; // no argument here holds a quote
+        const int raw = std::system((command + " >.stdout 2>.stderr " + redirections).c_str());
+        RunResult r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read(".stdout"), read(".stderr")};
+        std::filesystem::remove(file(".stdout"));
+        std::filesystem::remove(file(".stderr"));
+        return r;
+    }
 
 private:
     std::filesystem::path m_dir;

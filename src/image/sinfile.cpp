@@ -169,7 +169,7 @@ std::optional<FileError> inspect(const fs::path& path, PosixTarget& target) {
 // Every name of a hard-linked file must see the new content, which a rename
 // would give to one name only. The old bytes stay in memory so a failure can
 // put them back.
-std::optional<FileError> rewriteInPlace(const PosixTarget& target, const RadioImage::Bytes& bytes) {
+std::optional<FileError> rewriteInPlace(const PosixTarget& target, std::string_view bytes) {
     const int fd = ::open(target.file.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return ioError(target.name, "open", errnoCode(errno));
@@ -193,7 +193,7 @@ std::optional<FileError> rewriteInPlace(const PosixTarget& target, const RadioIm
     }
 
     std::size_t written = 0;
-    int err = writeAll(fd, bytes.data(), bytes.size(), written);
+    int err = writeAll(fd, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), written);
     if (err == 0 && ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0)
         err = errno;
     const bool truncated = err == 0;
@@ -215,7 +215,7 @@ std::optional<FileError> rewriteInPlace(const PosixTarget& target, const RadioIm
 
 // The temporary is created with 0666 so the kernel applies the umask to a new
 // file; a file that is replaced passes on its owner, group and mode.
-std::optional<FileError> replaceByRename(const PosixTarget& target, const RadioImage::Bytes& bytes) {
+std::optional<FileError> replaceByRename(const PosixTarget& target, std::string_view bytes) {
     fs::path tmp;
     int fd = -1;
     for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
@@ -242,7 +242,7 @@ std::optional<FileError> replaceByRename(const PosixTarget& target, const RadioI
     }
     std::size_t written = 0;
     if (err == 0)
-        err = writeAll(fd, bytes.data(), bytes.size(), written);
+        err = writeAll(fd, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), written);
     // Synced before the rename, so a crash cannot leave a renamed empty file.
     if (err == 0 && ::fsync(fd) != 0)
         err = errno;
@@ -278,14 +278,14 @@ std::optional<FileError> inspect(const fs::path& path, WindowsTarget& target) {
     return std::nullopt;
 }
 
-std::optional<FileError> replaceByRename(const WindowsTarget& target, const RadioImage::Bytes& bytes) {
+std::optional<FileError> replaceByRename(const WindowsTarget& target, std::string_view bytes) {
     const fs::path tmp = temporarySibling(target.file);
     std::error_code ignored;
     {
         std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
         if (!out)
             return folderError(target.folder, errnoCode(errno));
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         out.close();
         if (!out) {
             fs::remove(tmp, ignored);
@@ -346,13 +346,13 @@ std::optional<FileError> loadChannelFile(const std::filesystem::path& path, Radi
     return std::nullopt;
 }
 
-std::optional<FileError> saveChannelFile(const std::filesystem::path& path, const RadioImage& image) {
+std::optional<FileError> saveFileContent(const std::filesystem::path& path, std::string_view content) {
     PosixTarget target;
     if (auto error = inspect(path, target))
         return error;
     if (target.exists && target.st.st_nlink > 1)
-        return rewriteInPlace(target, image.bytes());
-    return replaceByRename(target, image.bytes());
+        return rewriteInPlace(target, content);
+    return replaceByRename(target, content);
 }
 
 std::optional<FileError> checkSaveTarget(const std::filesystem::path& path) {
@@ -381,11 +381,11 @@ std::optional<FileError> loadChannelFile(const std::filesystem::path& path, Radi
     return std::nullopt;
 }
 
-std::optional<FileError> saveChannelFile(const std::filesystem::path& path, const RadioImage& image) {
+std::optional<FileError> saveFileContent(const std::filesystem::path& path, std::string_view content) {
     WindowsTarget target;
     if (auto error = inspect(path, target))
         return error;
-    return replaceByRename(target, image.bytes());
+    return replaceByRename(target, content);
 }
 
 std::optional<FileError> checkSaveTarget(const std::filesystem::path& path) {
@@ -394,5 +394,10 @@ std::optional<FileError> checkSaveTarget(const std::filesystem::path& path) {
 }
 
 #endif
+
+std::optional<FileError> saveChannelFile(const std::filesystem::path& path, const RadioImage& image) {
+    const RadioImage::Bytes& bytes = image.bytes();
+    return saveFileContent(path, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+}
 
 } // namespace varnok

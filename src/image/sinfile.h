@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace varnok {
 
@@ -35,6 +36,11 @@ std::optional<FileError> loadChannelFile(const std::filesystem::path& path, Radi
 /// rewritten in place, so every link sees the new content. After any failure
 /// the old file is as it was and no temporary is left.
 std::optional<FileError> saveChannelFile(const std::filesystem::path& path, const RadioImage& image);
+
+/// Writes `content` to the file `path` names by the rules of
+/// `saveChannelFile`, for the other files the program writes (the report as
+/// a PDF).
+std::optional<FileError> saveFileContent(const std::filesystem::path& path, std::string_view content);
 
 /// The checks `saveChannelFile` makes before it writes anything, so a caller
 /// can refuse a path before it gathers the image to save.

@@ -1,5 +1,8 @@
 #include "qt/report_painter.h"
 
+#include "image/sinfile.h"
+
+#include <QBuffer>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
@@ -8,13 +11,13 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QRawFont>
-#include <QSaveFile>
 #include <QString>
 #include <QStringList>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 namespace varnok::report {
@@ -202,17 +205,18 @@ bool printReport(QPrinter& printer, const FormState& form) {
 }
 
 bool renderReportPdf(const FormState& form, const std::string& path, std::string& error) {
-    const auto fail = [&](const QString& reason) {
-        error = "cannot write \"" + path + "\": " + reason.toStdString();
+    // Drawn into memory and saved as a channel file is, so the PDF gets the
+    // same care: links followed, devices and read-only files refused, every
+    // write error reported and an earlier file intact after a failure.
+    if (const std::optional<FileError> refused = checkSaveTarget(path)) {
+        error = refused->message;
         return false;
-    };
-    // Written beside the target and renamed at the end, so a failure never
-    // leaves a truncated PDF in place of an earlier one.
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
+    }
+    QByteArray pdf;
     {
-        QPdfWriter writer(&file);
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
         writer.setTitle(QString::fromUtf8(kReportTitle));
         writer.setCreator(QStringLiteral("Varnok"));
         writer.setResolution(300);
@@ -222,14 +226,16 @@ bool renderReportPdf(const FormState& form, const std::string& path, std::string
                                          QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch));
         QPainter painter;
         if (!painter.begin(&writer)) {
-            file.cancelWriting();
-            return fail(QStringLiteral("the PDF could not be started"));
+            error = "cannot write \"" + path + "\": the PDF could not be started";
+            return false;
         }
         drawReport(painter, form);
         painter.end();
     }
-    if (!file.commit())
-        return fail(file.errorString());
+    if (const std::optional<FileError> failed = saveFileContent(path, {pdf.constData(), static_cast<std::size_t>(pdf.size())})) {
+        error = failed->message;
+        return false;
+    }
     return true;
 }
 

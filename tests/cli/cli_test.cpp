@@ -40,6 +40,11 @@ const Row kRows[] = {
     {"", "show missing.sin", 1, {R"(cannot open "missing.sin": No such file or directory)"}},
     {"", "show short.sin", 2, {R"("short.sin" is not a channel file: it holds 1000 bytes, a channel file holds 1024)"}},
     {"", "build . -o out.sin", 1, {R"(cannot read ".": it is a folder)"}},
+#ifdef VARNOK_WITH_REPORT
+    // The report's PDF is saved as a channel file is: a device is never replaced.
+    {"", "report new.sin -o report.pdf", 0},
+    {"", "report new.sin -o /dev/null", 1, {R"("/dev/null" is not a regular file: it is a device)"}},
+#endif
     {"{}", "build form.json -o no/out.sin", 1, {R"(cannot create a file in folder "no"...)"}},
     // Checked before the port is opened, so before a transfer.
     {"", "read --port /dev/varnok-no-such-port -o no/out.sin", 1, {R"(cannot create a file in folder "no"...)"}},

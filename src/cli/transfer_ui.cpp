@@ -12,7 +12,10 @@
 #define isatty _isatty
 #define fileno _fileno
 #else
+#include <sys/select.h>
 #include <unistd.h>
+
+#include <cerrno>
 #endif
 
 namespace varnok::cli {
@@ -42,6 +45,47 @@ void handleInterrupts(void (*handler)(int)) {
 }
 
 bool isTerminal(std::FILE* f) { return isatty(fileno(f)) != 0; }
+
+/// Reads the answer to the retry question; false at the end of the input
+/// or on Ctrl+C. A Ctrl+C that came after the last look at the flag but
+/// before a blocking read began would be lost, so POSIX blocks the signals,
+/// looks, and waits with pselect, which lets them in only while it waits.
+bool readAnswer(std::string& answer) {
+#ifdef _WIN32
+    return std::getline(std::cin, answer) && !g_interrupted;
+#else
+    sigset_t blocked, before;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGINT);
+    sigaddset(&blocked, SIGTERM);
+    sigprocmask(SIG_BLOCK, &blocked, &before);
+    int ready = 0;
+    while (!g_interrupted) {
+        fd_set input;
+        FD_ZERO(&input);
+        FD_SET(STDIN_FILENO, &input);
+        ready = pselect(STDIN_FILENO + 1, &input, nullptr, nullptr, nullptr, &before);
+        if (ready > 0 || (ready < 0 && errno != EINTR))
+            break;
+    }
+    sigprocmask(SIG_SETMASK, &before, nullptr);
+    if (g_interrupted || ready < 0)
+        return false;
+    // A terminal hands over a whole line at a time; reading it straight from
+    // the descriptor leaves nothing in a buffer that pselect cannot see.
+    char line[256];
+    ssize_t got = -1;
+    do
+        got = ::read(STDIN_FILENO, line, sizeof line);
+    while (got < 0 && errno == EINTR && !g_interrupted);
+    if (got <= 0 || g_interrupted)
+        return false;
+    answer.assign(line, static_cast<std::size_t>(got));
+    while (!answer.empty() && (answer.back() == '\n' || answer.back() == '\r'))
+        answer.pop_back();
+    return true;
+#endif
+}
 
 } // namespace
 
@@ -102,7 +146,7 @@ bool TerminalTransferUi::askRetry(const std::string& text) {
     for (;;) {
         std::cerr << "[R]etry or [C]ancel? " << std::flush;
         std::string answer;
-        if (!std::getline(std::cin, answer) || g_interrupted) {
+        if (!readAnswer(answer)) {
             std::cerr << '\n'; // what follows starts a line of its own after "^C"
             return false;
         }

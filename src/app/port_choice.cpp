@@ -42,7 +42,7 @@ std::vector<PortItem> PortChoice::menu(const std::vector<PortInfo>& present) con
     std::vector<std::string> listed{kDemoPortName};
     int comCount = 0;
     for (const strings::CommandText& command : strings::kMenuCommands) {
-        if (command.id < 32773 || command.id > 32777)
+        if (command.id < strings::ID_PORT_COM1 || command.id > strings::ID_PORT_COM4)
             continue;
         const std::string port = "COM" + std::to_string(++comCount);
         items.push_back({PortItem::Kind::Com, port, command.text, command.shortcut, statusPrompt(command.prompt),

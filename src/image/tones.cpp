@@ -3,6 +3,7 @@
 #include "image/image.h"
 #include "image/number.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -100,10 +101,9 @@ ToneCode toneCode(std::string_view text) {
 
 int findTone(std::string_view text) {
     const auto& table = toneTable();
-    for (std::size_t i = 0; i < table.size(); ++i)
-        if (equalsIgnoringCase(table[i], text))
-            return static_cast<int>(i);
-    return -1;
+    const auto found = std::find_if(table.begin(), table.end(),
+                                    [text](const std::string& name) { return equalsIgnoringCase(name, text); });
+    return found == table.end() ? -1 : static_cast<int>(found - table.begin());
 }
 
 } // namespace varnok

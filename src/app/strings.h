@@ -153,4 +153,32 @@ inline constexpr const char* kOtherPortItem = "其他端口(&O)...";
 inline constexpr const char* kOtherPortPrompt = "输入任意串口名称或设备路径";
 inline constexpr const char* kOtherPortQuestion = "串口名称或设备路径（例如 COM5 或 /dev/ttyUSB0）:";
 
+/// Verify after a write: the progress window's check box, the caption while
+/// the radio is read back, and what the comparison found.
+inline constexpr const char* kVerifyCheck = "写入后校验";
+inline constexpr const char* kVerifyCaption = "数据校验进度";
+inline constexpr const char* kVerifyPassed = "写入后校验完成：对讲机中的数据与写入的数据一致。";
+inline constexpr const char* kVerifyDifferent = "写入后校验发现 %1 处不同：";
+inline constexpr const char* kVerifyMore = "……另有 %1 处不同";
+
+/// Backups of every complete read.
+inline constexpr const char* kBackupFolderItem = "打开备份文件夹(&B)";
+inline constexpr const char* kBackupFolderPrompt = "打开保存每次读取数据备份的文件夹\n备份文件夹";
+inline constexpr const char* kBackupFailed = "读取已完成，但数据未能备份：%1";
+inline constexpr const char* kBackupFolderFailed = "无法打开备份文件夹“%1”。";
+
+/// The clone run: one document written into radio after radio.
+inline constexpr const char* kCloneItem = "批量写频(&M)...";
+inline constexpr const char* kClonePrompt = "把当前数据依次写入多台对讲机\n批量写频";
+inline constexpr const char* kCloneCaption = "批量写频";
+inline constexpr const char* kCloneBackupFirst = "写入前读取并备份";
+inline constexpr const char* kCloneConnect = "请连接第 %1 台对讲机，然后按“开始”。";
+inline constexpr const char* kCloneConnectEnter = "请连接第 %1 台对讲机，然后按 Enter（输入 q 结束）：";
+inline constexpr const char* kCloneTally = "已完成 %1 台，失败 %2 台";
+inline constexpr const char* kCloneWriteFailed = "第 %1 台对讲机写入失败，批量写频已停止。";
+inline constexpr const char* kCloneVerifyFailed = "第 %1 台对讲机校验失败，批量写频已停止。";
+inline constexpr const char* kCloneCancelled = "第 %1 台对讲机的写入已取消，批量写频已停止。";
+inline constexpr const char* kCloneEnded = "批量写频结束：%1";
+inline constexpr const char* kCloneLogFailed = "无法写入批量写频记录“%1”。";
+
 } // namespace varnok::app::strings

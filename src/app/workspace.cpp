@@ -1,5 +1,6 @@
 #include "app/workspace.h"
 
+#include "app/backups.h"
 #include "app/strings.h"
 #include "app/text.h"
 
@@ -35,6 +36,11 @@ std::string homeFolder() {
     return utf8Path(std::filesystem::current_path(error));
 }
 
+constexpr const char* kVerifyKey = "Settings/VerifyAfterWrite";
+constexpr const char* kBackupFirstKey = "Settings/CloneBackupFirst";
+
+bool remembered(const SettingsStore& settings, const char* key) { return settings.value(key).value_or("0") == "1"; }
+
 /// The absolute, tidied form of a path, so that the recent-file list holds
 /// every file once.
 std::string absolutePath(const std::string& path) {
@@ -57,8 +63,8 @@ Changes& Changes::operator+=(const Changes& later) {
 }
 
 Workspace::Workspace(Prompts& prompts, SettingsStore& settings, Wake wake, PortOpener opener, Clock& clock)
-    : m_prompts(prompts), m_recent(settings), m_wake(std::move(wake)), m_opener(std::move(opener)), m_clock(&clock),
-      m_table(m_doc.form) {}
+    : m_prompts(prompts), m_settings(settings), m_recent(settings), m_wake(std::move(wake)),
+      m_opener(std::move(opener)), m_clock(&clock), m_table(m_doc.form), m_backupFolder(defaultBackupFolder()) {}
 
 Workspace::~Workspace() { m_job.reset(); }
 
@@ -251,18 +257,73 @@ Changes Workspace::write() { return showProgress(true); }
 
 Changes Workspace::showProgress(bool write) {
     Changes changes = commitEdit();
+    // A clone run's window is its own; Read and Write leave it alone.
+    if (m_clone)
+        return changes;
     // The direction of a running transfer was fixed at Start; the caption
     // keeps saying which it is.
     if (m_progress.state != ProgressWindow::State::Running) {
         m_write = write;
         m_progress.caption = write ? strings::kWriteCaption : strings::kReadCaption;
+        m_progress.verifyShown = write;
     }
     if (m_progress.state == ProgressWindow::State::NoWindow) {
         m_progress.state = ProgressWindow::State::Waiting;
         m_progress.position = 0;
         m_progress.status = strings::kProgressWaiting;
         m_progress.startEnabled = true;
+        m_progress.verify = remembered(m_settings, kVerifyKey);
+        m_progress.backupFirstShown = false;
+        m_progress.tally.clear();
     }
+    changes.progress = true;
+    return changes;
+}
+
+Changes Workspace::cloneRun() {
+    Changes changes = commitEdit();
+    if (refuseWhileTransferring() || m_progress.state != ProgressWindow::State::NoWindow)
+        return changes;
+    // The master is what a write of the document would send now.
+    RadioImage master = m_doc.image;
+    encodeForm(m_doc.form, master);
+    CloneRun run(master, m_ports.port(), remembered(m_settings, kVerifyKey), cloneLog());
+    if (const auto error = run.checkLog()) {
+        m_prompts.show(titled(Icon::Warning, arg(strings::kCloneLogFailed, nativePath(run.log())) + "\n\n" + *error));
+        return changes;
+    }
+    m_clone.emplace(std::move(run));
+    m_write = true;
+    m_progress.state = ProgressWindow::State::Waiting;
+    m_progress.caption = strings::kCloneCaption;
+    m_progress.position = 0;
+    m_progress.status = m_clone->connectPrompt(false);
+    m_progress.startEnabled = true;
+    m_progress.verifyShown = true;
+    m_progress.verify = m_clone->verify();
+    m_progress.backupFirstShown = true;
+    m_progress.backupFirst = remembered(m_settings, kBackupFirstKey);
+    m_progress.tally = m_clone->tally();
+    changes.progress = true;
+    return changes;
+}
+
+Changes Workspace::setVerify(bool on) {
+    if (m_progress.state != ProgressWindow::State::Waiting || !m_progress.verifyShown)
+        return {};
+    m_progress.verify = on;
+    m_settings.setValue(kVerifyKey, std::string(on ? "1" : "0"));
+    Changes changes;
+    changes.progress = true;
+    return changes;
+}
+
+Changes Workspace::setBackupFirst(bool on) {
+    if (m_progress.state != ProgressWindow::State::Waiting || !m_progress.backupFirstShown)
+        return {};
+    m_progress.backupFirst = on;
+    m_settings.setValue(kBackupFirstKey, std::string(on ? "1" : "0"));
+    Changes changes;
     changes.progress = true;
     return changes;
 }
@@ -274,31 +335,64 @@ Changes Workspace::startTransfer() {
     changes.progress = true;
     m_progress.state = ProgressWindow::State::Running;
     m_progress.startEnabled = false;
-    // Every write encodes the form, whether or not the port then opens.
-    if (m_write)
+    m_plan.clear();
+    if (m_clone) {
+        m_sent = m_clone->master();
+        if (m_progress.backupFirst)
+            m_plan.push_back(Step::BackupRead);
+        m_plan.push_back(Step::Write);
+    } else if (m_write) {
+        // Every write encodes the form, whether or not the port then opens.
         encodeForm(m_doc.form, m_doc.image);
+        m_sent = m_doc.image;
+        m_plan.push_back(Step::Write);
+    } else {
+        m_plan.push_back(Step::Read);
+    }
+    if (m_progress.verifyShown && m_progress.verify)
+        m_plan.push_back(Step::VerifyRead);
 
+    if (!startStep()) {
+        // Nothing reached the radio: a clone run waits for the same radio
+        // again, as the user may pick another port first.
+        if (m_clone) {
+            m_progress.state = ProgressWindow::State::Waiting;
+            m_progress.startEnabled = true;
+            m_progress.status = m_clone->connectPrompt(false);
+        } else {
+            closeProgress(TransferOutcome::Failed);
+        }
+    }
+    return changes;
+}
+
+bool Workspace::startStep() {
+    const Step step = m_plan.front();
     OpenedPort opened = m_opener ? m_opener(m_ports.port(), *m_clock) : openPort(m_ports.port(), *m_clock);
     if (!opened.port) {
         std::string text = transferText::kCannotOpenPort;
         if (!opened.error.empty())
             text += "\n\n" + opened.error;
         m_prompts.show(titled(Icon::Warning, text));
-        m_progress.state = ProgressWindow::State::NoWindow;
-        m_progress.ended = TransferOutcome::Failed;
-        ++m_progress.endings;
-        return changes;
+        return false;
     }
-    m_job = std::make_unique<TransferJob>(std::move(opened.port), m_write ? Direction::Write : Direction::Read,
-                                          m_doc.image, *m_clock, m_wake);
-    return changes;
+    if (step == Step::VerifyRead && !m_clone)
+        m_progress.caption = strings::kVerifyCaption;
+    m_progress.position = 0;
+    const bool write = step == Step::Write;
+    m_job = std::make_unique<TransferJob>(std::move(opened.port), write ? Direction::Write : Direction::Read,
+                                          write ? m_sent : m_doc.image, *m_clock, m_wake);
+    return true;
 }
 
 Changes Workspace::cancelTransfer() {
     Changes changes;
     if (m_progress.state == ProgressWindow::State::Waiting) {
-        // Before Start there is nothing to stop.
+        // Before Start there is nothing to stop; between the radios of a
+        // clone run, the run ends.
         m_progress.state = ProgressWindow::State::NoWindow;
+        if (m_clone)
+            endClone();
         changes.progress = true;
     } else if (m_job) {
         // The worker sees the request within one block; the end closes the
@@ -357,28 +451,127 @@ void Workspace::stepProgress() {
     m_progress.status = std::to_string(m_progress.position);
 }
 
+void Workspace::closeProgress(TransferOutcome outcome) {
+    m_plan.clear();
+    m_progress.state = ProgressWindow::State::NoWindow;
+    m_progress.ended = outcome;
+    ++m_progress.endings;
+}
+
 Changes Workspace::finish(const TransferEvent& end) {
-    const bool write = m_job->direction() == Direction::Write;
+    const Step step = m_plan.front();
+    m_plan.pop_front();
     m_job.reset(); // the worker has queued its last event and is ending
     Changes changes;
     changes.progress = true;
     const bool complete = end.outcome == TransferOutcome::Complete;
     if (complete)
         m_progress.position = ProgressWindow::kMax;
-    m_progress.state = ProgressWindow::State::NoWindow;
-    m_progress.ended = end.outcome;
-    ++m_progress.endings;
-    if (complete && !write) {
+
+    if (step == Step::Read && complete) {
         m_doc.takeImage(end.image);
+        backUp(end.image);
         changes += fromTable(m_table.modelChanged());
         changes += fromTable(m_table.formReplaced());
         changes.form = true;
     }
+    if (step == Step::BackupRead && complete)
+        backUp(end.image);
     // A cancel says nothing and a failure names only the block that failed;
     // neither tells that the radio now holds part of the new data.
-    if (write && !complete && end.blocksStarted)
+    if (step == Step::Write && !complete && end.blocksStarted)
         m_prompts.show(titled(Icon::Warning, transferText::kWriteIncomplete));
+
+    std::vector<Difference> differences;
+    if (step == Step::VerifyRead && complete)
+        differences = verifyDifferences(m_sent, end.image);
+
+    if (complete && !m_plan.empty()) {
+        if (startStep())
+            return changes;
+        // The port went away between two steps of one radio.
+        if (m_clone)
+            radioEnded(CloneOutcome::Failed, {});
+        else
+            closeProgress(TransferOutcome::Failed);
+        return changes;
+    }
+
+    if (m_clone) {
+        CloneOutcome outcome = CloneOutcome::Written;
+        if (end.outcome == TransferOutcome::Cancelled)
+            outcome = CloneOutcome::Cancelled;
+        else if (!complete)
+            outcome = CloneOutcome::Failed;
+        else if (step == Step::VerifyRead)
+            outcome = differences.empty() ? CloneOutcome::Verified : CloneOutcome::VerifyFailed;
+        radioEnded(outcome, differences);
+        return changes;
+    }
+
+    closeProgress(end.outcome);
+    if (step == Step::VerifyRead && complete)
+        m_prompts.show(differences.empty() ? titled(Icon::Information, strings::kVerifyPassed)
+                                           : titled(Icon::Warning, verifyReport(differences)));
     return changes;
+}
+
+void Workspace::backUp(const RadioImage& image) {
+    const Backup backup = storeBackup(image, m_backupFolder);
+    if (!backup.ok()) {
+        m_prompts.show(titled(Icon::Warning, arg(strings::kBackupFailed, backup.error)));
+        return;
+    }
+    m_lastBackup = backup.path;
+}
+
+void Workspace::radioEnded(CloneOutcome outcome, const std::vector<Difference>& differences) {
+    const int radio = m_clone->next();
+    const std::optional<std::string> logError = m_clone->record(outcome, differences.size());
+    m_progress.tally = m_clone->tally();
+    if (logError)
+        m_prompts.show(titled(Icon::Warning, *logError));
+    if (outcome == CloneOutcome::Written || outcome == CloneOutcome::Verified) {
+        m_progress.state = ProgressWindow::State::Waiting;
+        m_progress.startEnabled = true;
+        m_progress.position = 0;
+        m_progress.status = m_clone->connectPrompt(false);
+        m_progress.ended = TransferOutcome::Complete;
+        ++m_progress.endings;
+        return;
+    }
+    std::string text = m_clone->failureText(radio, outcome);
+    if (outcome == CloneOutcome::VerifyFailed)
+        text += "\n\n" + verifyReport(differences);
+    closeProgress(outcome == CloneOutcome::Cancelled ? TransferOutcome::Cancelled : TransferOutcome::Failed);
+    m_clone.reset();
+    m_prompts.show(titled(Icon::Warning, text));
+}
+
+void Workspace::endClone() {
+    std::string text = arg(strings::kCloneEnded, m_clone->tally());
+    if (m_clone->next() > 1)
+        text += "\n" + nativePath(m_clone->log());
+    m_clone.reset();
+    m_progress.tally.clear();
+    m_prompts.show(titled(Icon::Information, text));
+}
+
+bool Workspace::prepareBackupFolder() {
+    std::error_code ec;
+    std::filesystem::create_directories(fsPath(m_backupFolder), ec);
+    if (!ec)
+        return true;
+    backupFolderNotShown();
+    return false;
+}
+
+void Workspace::backupFolderNotShown() {
+    m_prompts.show(titled(Icon::Warning, arg(strings::kBackupFolderFailed, nativePath(m_backupFolder))));
+}
+
+std::string Workspace::cloneLog() const {
+    return utf8Path(fsPath(m_backupFolder).parent_path() / "clone-log.csv");
 }
 
 bool Workspace::transferring() const { return m_job || m_progress.state == ProgressWindow::State::Running; }

@@ -6,6 +6,7 @@
 // ask through Prompts, and repaints what the returned Changes name.
 #pragma once
 
+#include "app/clone_run.h"
 #include "app/document.h"
 #include "app/port_choice.h"
 #include "app/prompts.h"
@@ -15,6 +16,7 @@
 #include "link/clock.h"
 #include "link/ports.h"
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -43,6 +45,16 @@ struct ProgressWindow {
     std::optional<TransferOutcome> ended;
     /// Transfers ended so far in this run, so a face can tell a new end.
     int endings = 0;
+    /// The 写入后校验 check box: shown for a write and a clone run, and
+    /// remembered between runs of the program.
+    bool verifyShown = false;
+    bool verify = false;
+    /// The clone run's 写入前读取并备份 check box, remembered too.
+    bool backupFirstShown = false;
+    bool backupFirst = false;
+    /// A clone run's running count ("已完成 7 台，失败 0 台"); empty
+    /// outside one.
+    std::string tally;
 };
 
 /// Where the face puts the keyboard after a call.
@@ -134,8 +146,21 @@ public:
     /// Start in the progress window: encodes the form for a write, opens the
     /// port and starts the worker. Does nothing unless the window waits.
     Changes startTransfer();
-    /// Cancel, Escape or the close box of the progress window.
+    /// Cancel, Escape or the close box of the progress window. Between two
+    /// radios of a clone run it ends the run.
     Changes cancelTransfer();
+    /// The check boxes of the progress window; they take effect at the
+    /// next Start and are remembered.
+    Changes setVerify(bool on);
+    Changes setBackupFirst(bool on);
+    /// 批量写频: the document, as a write would send it, becomes the master
+    /// that each Start writes into the radio connected then. The window
+    /// stays between radios and shows the running count; a radio that fails
+    /// ends the run, and so does Cancel between radios. Each radio gets a
+    /// line in the clone log next to the backup folder.
+    Changes cloneRun();
+    /// True while a clone run lasts, between radios included.
+    bool cloning() const { return m_clone.has_value(); }
     /// Takes the worker's events on the face's thread: status, progress, the
     /// retry question and failure reports (through Prompts), and the end.
     Changes pump();
@@ -148,6 +173,21 @@ public:
         m_opener = std::move(opener);
         m_clock = &clock;
     }
+
+    // ---- Backups ----
+    /// Where every complete read is kept; tests put it in a folder of their
+    /// own.
+    const std::string& backupFolder() const { return m_backupFolder; }
+    void setBackupFolder(std::string folder) { m_backupFolder = std::move(folder); }
+    /// The backup of the last complete read; empty before one.
+    const std::string& lastBackup() const { return m_lastBackup; }
+    /// Makes the backup folder when missing, for the face to open in the
+    /// system's file manager; false after telling the user it cannot.
+    bool prepareBackupFolder();
+    /// Tells the user the system could not show the folder.
+    void backupFolderNotShown();
+    /// The clone log of the window's runs, next to the backup folder.
+    std::string cloneLog() const;
 
     // ---- Ports ----
     /// The port menu for the ports present now.
@@ -171,11 +211,25 @@ private:
     bool openDocument(const std::string& path, Changes& changes);
     Changes afterDocumentReplaced();
     Changes fromTable(const TableEffects& effects);
+    /// One transfer of what Start set off: a plain read or write, or one
+    /// step of a verified write or of a clone run's radio.
+    enum class Step { Read, BackupRead, Write, VerifyRead };
     Changes showProgress(bool write);
     void stepProgress();
+    /// Opens the port and starts the job of m_plan's first step; false
+    /// after the port's failure was shown.
+    bool startStep();
     Changes finish(const TransferEvent& end);
+    /// A complete read: its backup, and the warning when that failed.
+    void backUp(const RadioImage& image);
+    /// The radio of a clone run ended: counted, logged, and the window
+    /// waits for the next radio unless this one stops the run.
+    void radioEnded(CloneOutcome outcome, const std::vector<Difference>& differences);
+    void endClone();
+    void closeProgress(TransferOutcome outcome);
 
     Prompts& m_prompts;
+    SettingsStore& m_settings;
     RecentFiles m_recent;
     Wake m_wake;
     PortOpener m_opener;
@@ -185,6 +239,12 @@ private:
     PortChoice m_ports;
     ProgressWindow m_progress;
     bool m_write = false;
+    std::deque<Step> m_plan;
+    /// What the write of this Start sends, for its verify.
+    RadioImage m_sent;
+    std::optional<CloneRun> m_clone;
+    std::string m_backupFolder;
+    std::string m_lastBackup;
     std::unique_ptr<TransferJob> m_job;
     bool m_pumping = false;
 };

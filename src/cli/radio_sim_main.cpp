@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
     app.add_option("--save", saveFile, "Write the radio's memory to this file when the simulator stops");
     app.add_option("--faults", faultList,
                    "Misbehaviour: silent, stray=N, refuse-confirm, short=BLOCK[:LEN[:TIMES]], nak-read=BLOCK, "
-                   "nak-write=BLOCK, hangup=BLOCKS (comma-separated)");
+                   "nak-write=BLOCK, corrupt-write=BLOCK, hangup=BLOCKS (comma-separated)");
     app.add_option("--link", linkPath, "Also make this path a symbolic link to the device");
     app.add_flag("--unpaced", unpaced, "Answer at once instead of at the pace of a 9600-baud line");
     try {

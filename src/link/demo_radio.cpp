@@ -45,6 +45,8 @@ bool parseRadioFaults(const std::string& text, RadioFaults& faults, std::string&
             ok = parseInt(value, faults.nakReadBlock);
         } else if (name == "nak-write") {
             ok = parseInt(value, faults.nakWriteBlock);
+        } else if (name == "corrupt-write") {
+            ok = parseInt(value, faults.corruptWriteBlock);
         } else if (name == "hangup") {
             ok = parseInt(value, faults.hangUpAfterBlocks);
         } else if (name == "short") {
@@ -189,6 +191,9 @@ void DemoRadio::onCommand(std::vector<std::uint8_t>& out) {
             if (!nak)
                 for (std::size_t k = 0; k < wire::kBlockSize; ++k)
                     m_memory[address + k] = m_command[4 + k];
+            // Acknowledged all the same: only reading back can tell.
+            if (block == m_faults.corruptWriteBlock)
+                m_memory[address] ^= 0x01;
             out.push_back(nak ? kNak : wire::kAck);
             finishBlock();
         }

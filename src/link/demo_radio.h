@@ -23,11 +23,12 @@ struct RadioFaults {
     int shortReplyTimes = -1;        ///< how many requests get the short reply (-1: all)
     int nakReadBlock = -1;           ///< read block whose acknowledgement is 0x15
     int nakWriteBlock = -1;          ///< write block answered with 0x15
+    int corruptWriteBlock = -1;      ///< write block stored with its first byte altered
     int hangUpAfterBlocks = -1;      ///< goes dead after this many blocks
 };
 
 /// Parses a fault list such as "silent", "stray=1", "short=5:10",
-/// "short=5:11:1", "nak-read=3", "nak-write=7", "hangup=40",
+/// "short=5:11:1", "nak-read=3", "nak-write=7", "corrupt-write=9", "hangup=40",
 /// "refuse-confirm", comma-separated. Returns false with `error` set.
 bool parseRadioFaults(const std::string& text, RadioFaults& faults, std::string& error);
 

@@ -1,5 +1,7 @@
 #include "app/workspace.h"
 
+#include "app/sha256.h"
+
 #include "app/strings.h"
 #include "app/text.h"
 #include "app_fakes.h"
@@ -15,7 +17,10 @@ namespace fs = std::filesystem;
 /// One main window's worth of application layer over a demo radio in
 /// virtual time, with a folder of its own for files.
 struct Bench {
-    Bench() { fs::create_directories(dir); }
+    Bench() {
+        fs::create_directories(dir);
+        ws.setBackupFolder(utf8Path(dir / "backups"));
+    }
     ~Bench() { fs::remove_all(dir); }
 
     /// A channel file of a new document, at `name` in the folder.
@@ -23,6 +28,21 @@ struct Bench {
         const std::string path = utf8Path(dir / name);
         EXPECT_FALSE(saveChannelFile(path, defaultImage(PresetSet::Uhf)));
         return path;
+    }
+    /// The backups made so far, oldest first.
+    std::vector<std::string> backups() const {
+        std::vector<std::string> files;
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(dir / "backups", ec))
+            files.push_back(utf8Path(entry.path()));
+        std::sort(files.begin(), files.end());
+        return files;
+    }
+    /// Start, then the events until the window no longer runs a transfer.
+    void run() {
+        ws.startTransfer();
+        while (ws.progress().state == ProgressWindow::State::Running)
+            ws.pump();
     }
     /// Read or Write, Start, then the events until the window has closed.
     void transfer(bool write) {
@@ -234,6 +254,143 @@ TEST(WorkspaceTest, ThePortMenuListsEachPortOnceAndChecksTheChosenOne) {
                   std::make_tuple("COM2", "COM2  ", "Ctrl+2", "选择串口2 ", 32775));
         EXPECT_EQ(menu[5].text + "|" + menu[5].prompt,
                   "/dev/ttyUSB0 - FTDI && Co|" + arg(strings::kFoundPortPrompt, "/dev/ttyUSB0"));
+    }
+}
+
+} // namespace
+} // namespace varnok::app
+
+namespace varnok::app {
+namespace {
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(fsPath(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string imageBytes(const RadioImage& image) { return std::string(image.bytes().begin(), image.bytes().end()); }
+
+bool startsWith(const std::string& text, const std::string& head) { return text.rfind(head, 0) == 0; }
+
+/// A complete read leaves a byte-identical backup whatever the document
+/// does next; a failed one leaves none, and a backup that cannot be made is
+/// told but never costs the read. A verified write reads the radio back and
+/// names a difference in the form's terms.
+TEST(WorkspaceTest, ReadsAreBackedUpAndAVerifiedWriteNamesWhatTheRadioHolds) {
+    RadioFaults nakRead, corrupt;
+    nakRead.nakReadBlock = 60;
+    corrupt.corruptWriteBlock = 2; // channel 1's receive frequency
+    const struct {
+        bool write, verify;
+        RadioFaults faults;
+        bool blockedFolder;
+        std::size_t backups;
+        std::string firstMessage; ///< what the first message starts with, "" for none
+    } rows[] = {
+        {false, false, {}, false, 1, ""},
+        {false, false, nakRead, false, 0, transferText::kReadAckBad},
+        {false, false, {}, true, 0, "读取已完成，但数据未能备份："},
+        {true, true, {}, false, 0, strings::kVerifyPassed},
+        {true, true, corrupt, false, 0, "写入后校验发现 1 处不同：\nchannel 1, "},
+        {true, false, corrupt, false, 0, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.firstMessage);
+        Bench b;
+        ASSERT_FALSE(saveChannelFile(b.dir / "radio.sin", DemoRadio::sampleMemory()));
+        b.ws.start(utf8Path(b.dir / "radio.sin"));
+        if (row.blockedFolder)
+            std::ofstream(b.dir / "backups") << "a file where the folder goes";
+        b.radio->setFaults(row.faults);
+        const RadioImage before = b.radio->memory();
+        row.write ? b.ws.write() : b.ws.read();
+        b.ws.setVerify(row.verify);
+        b.run();
+        EXPECT_EQ(b.ws.progress().state, ProgressWindow::State::NoWindow);
+        EXPECT_EQ(b.prompts.texts.empty() ? "" : b.prompts.texts.front().substr(0, row.firstMessage.size()),
+                  row.firstMessage);
+        const auto backups = b.backups();
+        ASSERT_EQ(backups.size(), row.backups);
+        if (row.backups == 1) {
+            EXPECT_EQ(fileBytes(backups[0]), imageBytes(before));
+            EXPECT_EQ(b.ws.lastBackup(), backups[0]);
+            EXPECT_NE(backups[0].find("_QX-"), std::string::npos);
+        }
+        EXPECT_EQ(b.ws.progress().ended, row.faults.nakReadBlock < 0 ? TransferOutcome::Complete
+                                                                     : TransferOutcome::Failed);
+    }
+}
+
+TEST(WorkspaceTest, TheVerifyBoxIsRememberedAndOnlyAWriteOrACloneRunShowsIt) {
+    Bench b;
+    b.ws.start("");
+    b.ws.read();
+    EXPECT_FALSE(b.ws.setVerify(true).progress);
+    b.ws.write();
+    EXPECT_TRUE(b.ws.progress().verifyShown);
+    b.ws.setVerify(true);
+    b.ws.cancelTransfer();
+    Workspace again{b.prompts, b.settings, {}}; // the next run of the program
+    again.write();
+    EXPECT_TRUE(again.progress().verify);
+}
+
+/// Three radios of a clone run: each is written, verified and logged with
+/// the master's hash; the radio that fails stops the run and is named.
+TEST(WorkspaceTest, ACloneRunWritesRadioAfterRadioAndStopsAtTheOneThatFails) {
+    RadioFaults nakWrite, corrupt;
+    nakWrite.nakWriteBlock = 5;
+    corrupt.corruptWriteBlock = 2;
+    const struct {
+        RadioFaults third;
+        bool verify, backupFirst;
+        std::string stop; ///< what the last message starts with
+        std::string logOutcome;
+    } rows[] = {
+        {nakWrite, false, false, "第 3 台对讲机写入失败，批量写频已停止。\n已完成 2 台，失败 1 台", "failed"},
+        {corrupt, true, true, "第 3 台对讲机校验失败，批量写频已停止。\n已完成 2 台，失败 1 台\n\n写入后校验发现 1 处不同：\nchannel 1, ", "verify-failed"},
+        {{}, true, false, "批量写频结束：已完成 3 台，失败 0 台\n", "verified"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.logOutcome);
+        Bench b;
+        ASSERT_FALSE(saveChannelFile(b.dir / "master.sin", DemoRadio::sampleMemory()));
+        b.ws.start(utf8Path(b.dir / "master.sin"));
+        b.ws.chooseSetting(Setting::Squelch, 7);
+        RadioImage master = b.ws.document().image;
+        encodeForm(b.ws.form(), master);
+        b.ws.cloneRun();
+        b.ws.setVerify(row.verify);
+        b.ws.setBackupFirst(row.backupFirst);
+        EXPECT_EQ(b.ws.progress().status, "请连接第 1 台对讲机，然后按“开始”。");
+        for (int radio = 1; radio <= 3; ++radio) {
+            b.radio = std::make_shared<DemoRadio>(radio == 3 ? DemoRadio::sampleMemory() : RadioImage{},
+                                                  radio == 3 ? row.third : RadioFaults{});
+            b.run();
+            if (radio < 3) {
+                EXPECT_EQ(b.ws.progress().tally, "已完成 " + std::to_string(radio) + " 台，失败 0 台");
+                const auto& sent = b.radio->memory().bytes();
+                EXPECT_TRUE(std::equal(sent.begin(), sent.begin() + 984, master.bytes().begin()));
+            }
+        }
+        if (b.ws.cloning())
+            b.ws.cancelTransfer(); // between radios: the run ends
+        EXPECT_FALSE(b.ws.cloning());
+        EXPECT_EQ(b.ws.progress().state, ProgressWindow::State::NoWindow);
+        ASSERT_FALSE(b.prompts.texts.empty());
+        EXPECT_TRUE(startsWith(b.prompts.texts.back(), row.stop)) << b.prompts.texts.back();
+        EXPECT_EQ(b.backups().size(), row.backupFirst ? 3u : 0u);
+
+        std::ifstream log(fsPath(b.ws.cloneLog()));
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(log, line);)
+            lines.push_back(line);
+        ASSERT_EQ(lines.size(), 4u);
+        EXPECT_EQ(lines[0], "time,port,radio,outcome,differences,master_sha256");
+        const std::string hash = sha256Hex(master.bytes().data(), 984);
+        EXPECT_NE(lines[1].find(",COM1,1," + std::string(row.verify ? "verified" : "written") + ",0," + hash),
+                  std::string::npos) << lines[1];
+        EXPECT_NE(lines[3].find(",3," + row.logOutcome + ","), std::string::npos) << lines[3];
     }
 }
 

@@ -4,10 +4,13 @@
 #include "document.h"
 #include "transfer_ui.h"
 
+#include "app/backups.h"
+#include "app/strings.h"
+#include "app/clone_run.h"
+#include "app/text.h"
 #include "image/sinfile.h"
 #include "link/ports.h"
 
-#include <cstdio>
 #include <iostream>
 
 namespace varnok::cli {
@@ -33,10 +36,13 @@ void transfer(const std::string& port, Direction direction, RadioImage& image, i
     }
     if (outcome == TransferOutcome::Complete)
         return;
+    // Ctrl+C at the retry question ends the transfer as abandoned.
+    if (outcome == TransferOutcome::Abandoned && interrupted)
+        outcome = TransferOutcome::Cancelled;
     // The transfer has already said what went wrong; a cancel says so here,
     // and Ctrl+C at the retry question is a cancel too.
     std::vector<std::string> lines;
-    if (outcome == TransferOutcome::Cancelled || (outcome == TransferOutcome::Abandoned && interrupted))
+    if (outcome == TransferOutcome::Cancelled)
         lines.push_back("cancelled");
     else if (outcome == TransferOutcome::Abandoned)
         lines.push_back("abandoned: the radio did not answer");
@@ -45,6 +51,40 @@ void transfer(const std::string& port, Direction direction, RadioImage& image, i
     if (direction == Direction::Write && blocksStarted)
         lines.push_back("the write did not finish: the radio may hold part of the new data; write again");
     throw CommandError(exitStatusFor(outcome), lines);
+}
+
+/// Reads the radio back: what differs from what was sent; empty when the
+/// radio holds exactly what was written.
+std::vector<app::Difference> verifyAfterWrite(const std::string& port, const RadioImage& sent, int retries) {
+    RadioImage radio;
+    transfer(port, Direction::Read, radio, retries);
+    return app::verifyDifferences(sent, radio);
+}
+
+/// The differences in the form's terms, a line each.
+std::vector<std::string> verifyLines(const std::vector<app::Difference>& differences) {
+    std::vector<std::string> lines{app::arg(app::strings::kVerifyDifferent, std::to_string(differences.size()))};
+    for (const app::Difference& difference : differences)
+        lines.push_back("verify: " + difference.line());
+    return lines;
+}
+
+void splitLines(const std::string& text, std::vector<std::string>& lines) {
+    std::size_t from = 0;
+    for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', from)) {
+        lines.push_back(text.substr(from, at - from));
+        from = at + 1;
+    }
+    lines.push_back(text.substr(from));
+}
+
+/// A backup that cannot be made is told, and the read goes on.
+void backUp(const RadioImage& image) {
+    const app::Backup backup = app::storeBackup(image, app::defaultBackupFolder());
+    if (backup.ok())
+        std::cerr << "backup: " << app::nativePath(backup.path) << '\n';
+    else
+        std::cerr << "varnok-cli: the backup failed: " << backup.error << '\n';
 }
 
 } // namespace
@@ -56,6 +96,8 @@ void runRead(const ReadOptions& options) {
         throw CommandError(kExitFailed, error->message);
     RadioImage image;
     transfer(options.port, Direction::Read, image, options.retries);
+    if (options.backup)
+        backUp(image);
     // Only a complete read reaches this point, so no partial file is written.
     if (const auto error = saveChannelFile(options.output, image))
         throw CommandError(kExitFailed, error->message);
@@ -69,19 +111,62 @@ void runWrite(const WriteOptions& options) {
     if (!options.verify)
         return;
 
-    RadioImage radio;
-    transfer(options.port, Direction::Read, radio, options.retries);
-    std::vector<std::string> differences;
-    for (std::size_t off = 0; off < layout::kWriteEnd; ++off) {
-        if (radio[off] != doc.image[off]) {
-            char line[96];
-            std::snprintf(line, sizeof line, "verify: offset %zu (0x%03zX): sent %02X, radio holds %02X", off, off,
-                          doc.image[off], radio[off]);
-            differences.emplace_back(line);
-        }
-    }
+    const std::vector<app::Difference> differences = verifyAfterWrite(options.port, doc.image, options.retries);
     if (!differences.empty())
-        throw CommandError(kExitFailed, differences);
+        throw CommandError(kExitFailed, verifyLines(differences));
+}
+
+void runClone(const CloneOptions& options) {
+    Document doc = openDocument(options.file);
+    encodeForm(doc.form, doc.image);
+    app::CloneRun run(doc.image, options.port, options.verify, options.log);
+    if (const auto error = run.checkLog())
+        throw CommandError(kExitFailed, *error);
+    // With no one at a terminal to say a radio is connected, the radios
+    // come back to back, as many as asked.
+    const bool interactive = atTerminal();
+    const int count = options.count > 0 ? options.count : (interactive ? 0 : 1);
+    while (count == 0 || run.next() <= count) {
+        if (interactive) {
+            std::string answer;
+            if (!askAtTerminal(run.connectPrompt(true), answer) || answer == "q" || answer == "Q")
+                break;
+        }
+        app::CloneOutcome outcome = options.verify ? app::CloneOutcome::Verified : app::CloneOutcome::Written;
+        std::vector<std::string> lines;
+        std::vector<app::Difference> differences;
+        int status = kExitFailed;
+        try {
+            if (options.backupFirst) {
+                RadioImage before;
+                transfer(options.port, Direction::Read, before, options.retries);
+                backUp(before);
+            }
+            RadioImage sent = run.master();
+            transfer(options.port, Direction::Write, sent, options.retries);
+            if (options.verify) {
+                differences = verifyAfterWrite(options.port, run.master(), options.retries);
+                if (!differences.empty()) {
+                    outcome = app::CloneOutcome::VerifyFailed;
+                    lines = verifyLines(differences);
+                }
+            }
+        } catch (const CommandError& e) {
+            status = e.status;
+            outcome = status == kExitCancelled ? app::CloneOutcome::Cancelled : app::CloneOutcome::Failed;
+            lines = e.lines;
+        }
+        const int radio = run.next();
+        if (const auto logError = run.record(outcome, differences.size()))
+            std::cerr << "varnok-cli: " << *logError << '\n';
+        if (outcome == app::CloneOutcome::Written || outcome == app::CloneOutcome::Verified) {
+            std::cerr << run.tally() << '\n';
+            continue;
+        }
+        splitLines(run.failureText(radio, outcome), lines);
+        throw CommandError(status, lines);
+    }
+    std::cerr << app::arg(app::strings::kCloneEnded, run.tally()) << '\n';
 }
 
 void runPorts() {

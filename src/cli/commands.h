@@ -29,6 +29,7 @@ struct ReadOptions {
     std::string port;
     std::string output;
     int retries = 0; ///< Retry answers to the retry question when not at a terminal
+    bool backup = true;
 };
 void runRead(const ReadOptions& options);
 
@@ -39,6 +40,17 @@ struct WriteOptions {
     int retries = 0;
 };
 void runWrite(const WriteOptions& options);
+
+struct CloneOptions {
+    std::string port;
+    std::string file;
+    int count = 0; ///< 0: until the user stops at the terminal (1 without one)
+    bool verify = false;
+    bool backupFirst = false;
+    std::string log;
+    int retries = 0;
+};
+void runClone(const CloneOptions& options);
 
 void runPorts();
 

@@ -66,6 +66,7 @@ int main(int argc, char** argv) {
     readCommand->add_option("--port", readOptions.port, portHelp)->required();
     readCommand->add_option("-o,--output", readOptions.output, "Channel file to write")->required();
     readCommand->add_option("--retries", readOptions.retries, retriesHelp)->check(CLI::NonNegativeNumber);
+    readCommand->add_flag("!--no-backup", readOptions.backup, "Do not keep a copy in the backup folder");
 
     WriteOptions writeOptions;
     CLI::App* writeCommand = app.add_subcommand("write", "Write a channel file to the radio, as the window does.");
@@ -73,6 +74,19 @@ int main(int argc, char** argv) {
     writeCommand->add_option("file", writeOptions.file, "Channel file to send")->required();
     writeCommand->add_flag("--verify", writeOptions.verify, "Read the radio back and compare what was sent");
     writeCommand->add_option("--retries", writeOptions.retries, retriesHelp)->check(CLI::NonNegativeNumber);
+
+    CloneOptions cloneOptions;
+    CLI::App* cloneCommand = app.add_subcommand(
+        "clone", "Write one channel file into radio after radio, each connected when asked (Enter); with no "
+                 "terminal, --count radios back to back.");
+    cloneCommand->add_option("--port", cloneOptions.port, portHelp)->required();
+    cloneCommand->add_option("file", cloneOptions.file, "Channel file to send to every radio")->required();
+    cloneCommand->add_option("--count", cloneOptions.count, "Stop after this many radios")->check(CLI::PositiveNumber);
+    cloneCommand->add_flag("--verify", cloneOptions.verify, "Read each radio back and compare what was sent");
+    cloneCommand->add_flag("--backup-first", cloneOptions.backupFirst,
+                           "Read each radio into the backup folder before writing it");
+    cloneCommand->add_option("--log", cloneOptions.log, "CSV file to append one line per radio to");
+    cloneCommand->add_option("--retries", cloneOptions.retries, retriesHelp)->check(CLI::NonNegativeNumber);
 
     CLI::App* portsCommand = app.add_subcommand("ports", "List the serial ports of this machine.");
 
@@ -103,6 +117,8 @@ int main(int argc, char** argv) {
             runRead(readOptions);
         else if (*writeCommand)
             runWrite(writeOptions);
+        else if (*cloneCommand)
+            runClone(cloneOptions);
         else if (*portsCommand)
             runPorts();
 #ifdef VARNOK_WITH_REPORT

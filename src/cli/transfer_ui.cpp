@@ -90,7 +90,7 @@ bool readAnswer(std::string& answer) {
 } // namespace
 
 TerminalTransferUi::TerminalTransferUi(int retries)
-    : m_retriesLeft(retries), m_interactive(isTerminal(stdin) && isTerminal(stderr)) {
+    : m_retriesLeft(retries), m_interactive(atTerminal()) {
     g_interrupted = 0;
     handleInterrupts(onInterrupt);
 }
@@ -160,6 +160,19 @@ bool TerminalTransferUi::askRetry(const std::string& text) {
 void TerminalTransferUi::report(const std::string& text) {
     endProgressLine();
     std::cerr << "varnok-cli: " << text << '\n';
+}
+
+bool atTerminal() { return isTerminal(stdin) && isTerminal(stderr); }
+
+bool askAtTerminal(const std::string& prompt, std::string& answer) {
+    g_interrupted = 0;
+    handleInterrupts(onInterrupt);
+    std::cerr << prompt << std::flush;
+    const bool answered = readAnswer(answer);
+    handleInterrupts(SIG_DFL);
+    if (!answered)
+        std::cerr << '\n';
+    return answered;
 }
 
 int exitStatusFor(TransferOutcome outcome) {

@@ -37,6 +37,12 @@ private:
     std::string m_lastStatus;
 };
 
+/// Standard input and error are a terminal: someone is there to answer.
+bool atTerminal();
+/// Shows `prompt` on stderr and reads a line from the terminal; false at
+/// the end of the input or on Ctrl+C.
+bool askAtTerminal(const std::string& prompt, std::string& answer);
+
 /// Exit status for a transfer outcome: 0 complete, 1 failed, 3 cancelled or
 /// abandoned.
 int exitStatusFor(TransferOutcome outcome);

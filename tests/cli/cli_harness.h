@@ -53,6 +53,8 @@ protected:
                 (std::string(info->test_suite_name()) + "." + info->name() + "." + std::to_string(::getpid()));
         std::filesystem::remove_all(m_dir);
         std::filesystem::create_directories(m_dir);
+        // Reads keep their backups here, not among the user's own.
+        ::setenv("XDG_DATA_HOME", file("data").c_str(), 1);
     }
     // A failed test leaves its files behind for a look.
     void TearDown() override {

@@ -5,6 +5,8 @@
 #include "../link/pty.h"
 
 #include "app/document.h"
+#include "image/sinfile.h"
+#include "link/demo_radio.h"
 #include "link/transfer.h"
 
 #include <csignal>
@@ -74,7 +76,7 @@ TEST_F(TransferCli, TransfersEndWithTheirStatusTheirLinesAndNoPartialFile) {
         const char* expected = nullptr;
     } rows[] = {
         // clang-format off
-        {{"--unpaced", "--memory", file("radio.sin")}, {"read", "-o", "out.sin"}, nullptr, 0, {}, {}, "radio.sin"},
+        {{"--unpaced", "--memory", file("radio.sin")}, {"read", "-o", "out.sin"}, nullptr, 0, {"backup: " + file("data").string() + "/varnok/backups/"}, {}, "radio.sin"},
         // The window sends the file as opened and encoded again, and only its
         // first 984 bytes; --verify reads them back in a second transfer.
         {{"--unpaced", "--memory", file("radio.sin"), "--save", file("out.sin")}, {"write", "file.sin", "--verify"}, nullptr, 0,
@@ -143,6 +145,46 @@ TEST_F(TransferCli, TransfersEndWithTheirStatusTheirLinesAndNoPartialFile) {
             EXPECT_EQ(read("out.sin"), read(row.expected));
         }
         std::filesystem::remove(file("out.sin"));
+    }
+    // The read's backup holds what the radio sent, byte for byte.
+    const auto backups = std::filesystem::directory_iterator(file("data/varnok/backups"));
+    EXPECT_EQ(read(std::filesystem::relative(backups->path(), file("")).string()), read("radio.sin"));
+}
+
+/// Three radios back to back against the simulator: each is written
+/// byte-exact and logged; in a verified run a radio that corrupts a block it
+/// acknowledged stops the run with that block's channel named.
+TEST_F(TransferCli, ACloneRunWritesEveryRadioAndStopsAtTheFirstThatDiffers) {
+    ASSERT_FALSE(saveChannelFile(file("master.sin"), DemoRadio::sampleMemory()));
+    app::Document doc;
+    ASSERT_FALSE(doc.open(file("master.sin").string()));
+    ASSERT_FALSE(doc.save(file("sent.sin").string()));
+    const struct {
+        Args faults, options;
+        int status;
+        Args said;
+        std::size_t logLines;
+    } rows[] = {
+        {{}, {}, 0, {"已完成 1 台", "已完成 2 台", "已完成 3 台，失败 0 台", "批量写频结束：已完成 3 台，失败 0 台"}, 4},
+        {{"--faults", "corrupt-write=2"}, {"--verify"}, 1, {"写入后校验发现 1 处不同：", "verify: channel 1, ", "第 1 台对讲机校验失败"}, 2},
+    };
+    for (const auto& row : rows) {
+        std::filesystem::remove(file("log.csv"));
+        Simulator sim(Args{"--unpaced", "--save", file("out.sin")} + row.faults);
+        const RunResult r =
+            run(Args{"clone", "--port", sim.device, "master.sin", "--count", "3", "--log", "log.csv"} + row.options);
+        EXPECT_EQ(r.status, row.status) << r.err;
+        std::size_t at = 0;
+        for (const std::string& text : row.said) {
+            EXPECT_NE(at = r.err.find(text, at), std::string::npos) << text << " in " << r.err;
+            at = at == std::string::npos ? at : at + text.size();
+        }
+        const std::string log = read("log.csv");
+        EXPECT_EQ(static_cast<std::size_t>(std::count(log.begin(), log.end(), '\n')), row.logLines) << log;
+        sim.stop();
+        if (row.status == 0) {
+            EXPECT_EQ(read("out.sin").substr(0, 984), read("sent.sin").substr(0, 984));
+        }
     }
 }
 

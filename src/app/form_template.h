@@ -12,7 +12,7 @@
 namespace varnok::app {
 
 struct TemplateControl {
-    enum class Kind { Label, Group, Combo, Grid, Button, Progress, Icon };
+    enum class Kind { Label, Group, Combo, Grid, Button, Progress, Icon, Check };
     enum class Align { Left, Right };
     Kind kind;
     int id; ///< control id; 0 for static controls without one
@@ -91,6 +91,9 @@ inline constexpr TemplateControl kProgressTemplate[] = {
     {TemplateControl::Kind::Progress, 1003, "", 7, 28, 239, 11},
     {TemplateControl::Kind::Label, 1004, strings::kProgressLabel, 8, 46, 32, 10},
     {TemplateControl::Kind::Label, 1005, strings::kProgressWaiting, 43, 46, 158, 10},
+    // Shown only where they apply: a write, a clone run.
+    {TemplateControl::Kind::Check, 1006, strings::kVerifyCheck, 55, 9, 70, 10},
+    {TemplateControl::Kind::Check, 1007, strings::kCloneBackupFirst, 128, 9, 118, 10},
 };
 
 /// The About box, 177 x 63 dialog units, font 宋体 10 pt.

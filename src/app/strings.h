@@ -25,6 +25,8 @@ enum CommandId : int {
     ID_VIEW_TOOLBAR = 59392,
     ID_VIEW_STATUS_BAR = 59393,
     ID_APP_ABOUT = 57664,
+    ID_RADIO_CLONE = 32782,
+    ID_RADIO_BACKUPS = 32783,
 };
 
 /// One menu item: its text, the shortcut label shown after it, and the
@@ -180,5 +182,12 @@ inline constexpr const char* kCloneVerifyFailed = "第 %1 台对讲机校验失�
 inline constexpr const char* kCloneCancelled = "第 %1 台对讲机的写入已取消，批量写频已停止。";
 inline constexpr const char* kCloneEnded = "批量写频结束：%1";
 inline constexpr const char* kCloneLogFailed = "无法写入批量写频记录“%1”。";
+
+/// Items the faces add to the 编程 menu below the table's, after a
+/// separator.
+inline constexpr CommandText kRadioExtras[] = {
+    {ID_RADIO_CLONE, "ID_RADIO_CLONE", "编程", kCloneItem, "", kClonePrompt},
+    {ID_RADIO_BACKUPS, "ID_RADIO_BACKUPS", "编程", kBackupFolderItem, "", kBackupFolderPrompt},
+};
 
 } // namespace varnok::app::strings

@@ -288,6 +288,8 @@ Changes Workspace::cloneRun() {
     RadioImage master = m_doc.image;
     encodeForm(m_doc.form, master);
     CloneRun run(master, m_ports.port(), remembered(m_settings, kVerifyKey), cloneLog());
+    std::error_code ec; // a folder that cannot be made is named by the check
+    std::filesystem::create_directories(fsPath(cloneLog()).parent_path(), ec);
     if (const auto error = run.checkLog()) {
         m_prompts.show(titled(Icon::Warning, arg(strings::kCloneLogFailed, nativePath(run.log())) + "\n\n" + *error));
         return changes;

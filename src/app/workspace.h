@@ -55,6 +55,9 @@ struct ProgressWindow {
     /// A clone run's running count ("已完成 7 台，失败 0 台"); empty
     /// outside one.
     std::string tally;
+
+    /// The window's title: the caption, and a clone run's count after it.
+    std::string title() const { return tally.empty() ? caption : caption + " - " + tally; }
 };
 
 /// Where the face puts the keyboard after a call.

@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -26,6 +27,7 @@
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QTimer>
+#include <QUrl>
 #include <QToolBar>
 
 namespace strings = varnok::app::strings;
@@ -147,6 +149,27 @@ QAction* CMainFrame::Action(int id) const {
     return found == m_actions.end() ? nullptr : found->second;
 }
 
+QAction* CMainFrame::NewAction(const strings::CommandText& command) {
+    QString text = QString::fromUtf8(command.text);
+    if (shortcutInText(command.id))
+        text += QLatin1Char('\t') + QString::fromUtf8(command.shortcut);
+    auto* action = new QAction(text, this);
+    action->setObjectName(QString::fromUtf8(command.name));
+    if (*command.shortcut)
+        action->setShortcut(QKeySequence(QString::fromUtf8(command.shortcut)));
+    const QStringList prompt = QString::fromUtf8(command.prompt).split(QLatin1Char('\n'));
+    if (!prompt.constFirst().isEmpty())
+        action->setStatusTip(prompt.constFirst());
+    if (prompt.size() > 1)
+        action->setToolTip(prompt.at(1));
+    const QString icon = iconOf(command.id);
+    if (!icon.isEmpty()) {
+        action->setIcon(QIcon(icon));
+        action->setIconVisibleInMenu(false);
+    }
+    return action;
+}
+
 void CMainFrame::CreateMenus() {
     std::map<QString, QMenu*> menus;
     for (const char* title : strings::kMenuTitles)
@@ -158,23 +181,7 @@ void CMainFrame::CreateMenus() {
             menu->addSeparator();
             continue;
         }
-        QString text = QString::fromUtf8(command.text);
-        if (shortcutInText(command.id))
-            text += QLatin1Char('\t') + QString::fromUtf8(command.shortcut);
-        auto* action = new QAction(text, this);
-        action->setObjectName(QString::fromUtf8(command.name));
-        if (*command.shortcut)
-            action->setShortcut(QKeySequence(QString::fromUtf8(command.shortcut)));
-        const QStringList prompt = QString::fromUtf8(command.prompt).split(QLatin1Char('\n'));
-        if (!prompt.constFirst().isEmpty())
-            action->setStatusTip(prompt.constFirst());
-        if (prompt.size() > 1)
-            action->setToolTip(prompt.at(1));
-        const QString icon = iconOf(command.id);
-        if (!icon.isEmpty()) {
-            action->setIcon(QIcon(icon));
-            action->setIconVisibleInMenu(false);
-        }
+        QAction* action = NewAction(command);
         menu->addAction(action);
 
         if (command.id != ID_FILE_MRU_FILE1) {
@@ -208,6 +215,14 @@ void CMainFrame::CreateMenus() {
     connect(Action(ID_RADIO_READ), &QAction::triggered, this, [this] { m_app.Apply(m_app.Workspace().read()); });
     connect(Action(ID_RADIO_WRITE), &QAction::triggered, this, [this] { m_app.Apply(m_app.Workspace().write()); });
     CreatePortMenu(menus.at(QString::fromUtf8(strings::kMenuTitles[2])));
+
+    QMenu* radioMenu = menus.at(QString::fromUtf8(strings::kMenuTitles[1]));
+    radioMenu->addSeparator();
+    for (const strings::CommandText& command : strings::kRadioExtras)
+        radioMenu->addAction(m_actions[command.id] = NewAction(command));
+    connect(Action(ID_RADIO_CLONE), &QAction::triggered, this,
+            [this] { m_app.Apply(m_app.Workspace().cloneRun()); });
+    connect(Action(ID_RADIO_BACKUPS), &QAction::triggered, this, &CMainFrame::OnRadioBackups);
 
     // Not every platform's print dialog can print to a file, so the report
     // can always be saved as PDF, right below the other print commands.
@@ -412,6 +427,14 @@ void CMainFrame::OnFilePrintPreview() {
 void CMainFrame::OnFilePrintSetup() {
     QPageSetupDialog dialog(&Printer(), this);
     dialog.exec();
+}
+
+void CMainFrame::OnRadioBackups() {
+    varnok::app::Workspace& ws = m_app.Workspace();
+    if (!ws.prepareBackupFolder())
+        return;
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(ws.backupFolder()))))
+        ws.backupFolderNotShown();
 }
 
 void CMainFrame::OnFileExportPdf() {

@@ -52,6 +52,8 @@ public:
     void OnFilePrintPreview();
     void OnFilePrintSetup();
     void OnFileExportPdf();
+    /// Shows the backup folder in the system's file manager.
+    void OnRadioBackups();
     /// Takes an open cell edit in and gives the form the report shows.
     const varnok::FormState& CommittedForm();
     /// The printer the report goes to; kept for the run so that the set-up
@@ -67,6 +69,8 @@ protected:
 
 private:
     void CreateMenus();
+    /// The menu item of a command, with its shortcut, tips and icon.
+    QAction* NewAction(const varnok::app::strings::CommandText& command);
     void CreateToolBar();
     void CreateStatusBar();
     void CreatePortMenu(QMenu* menu);

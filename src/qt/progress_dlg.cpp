@@ -4,6 +4,7 @@
 #include "qt/dialog_units.h"
 #include "qt/program_app.h"
 
+#include <QCheckBox>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QProgressBar>
@@ -55,6 +56,14 @@ CProgressDlg::CProgressDlg(CProgramApp& app, QWidget* centreOver, QWidget* paren
             widget = button;
             break;
         }
+        case TemplateControl::Kind::Check: {
+            auto* check = new QCheckBox(text, this);
+            check->setObjectName(QStringLiteral("check%1").arg(control.id));
+            check->hide();
+            (control.id == 1006 ? m_verify : m_backupFirst) = check;
+            widget = check;
+            break;
+        }
         case TemplateControl::Kind::Progress:
             m_progress = new QProgressBar(this);
             m_progress->setObjectName(QStringLiteral("progress%1").arg(control.id));
@@ -77,13 +86,28 @@ CProgressDlg::CProgressDlg(CProgramApp& app, QWidget* centreOver, QWidget* paren
     m_start->setDefault(true);
     m_cancel->setAutoDefault(false);
     connect(m_start, &QPushButton::clicked, this, &CProgressDlg::accept);
+    // A click on a box the workspace refuses (a transfer runs) is undone by
+    // the repaint that follows.
+    connect(m_verify, &QCheckBox::clicked, this,
+            [this](bool on) { m_app.Apply(m_app.Workspace().setVerify(on)); Paint(m_app.Workspace().progress()); });
+    connect(m_backupFirst, &QCheckBox::clicked, this, [this](bool on) {
+        m_app.Apply(m_app.Workspace().setBackupFirst(on));
+        Paint(m_app.Workspace().progress());
+    });
     connect(m_cancel, &QPushButton::clicked, this, &CProgressDlg::reject);
     setFixedSize(units.x(varnok::app::kProgressWidth), units.y(varnok::app::kProgressHeight));
 }
 
 void CProgressDlg::Paint(const ProgressWindow& state) {
-    setWindowTitle(QString::fromStdString(state.caption));
+    setWindowTitle(QString::fromStdString(state.title()));
     m_progress->setValue(state.position);
+    const bool waiting = state.state == ProgressWindow::State::Waiting;
+    m_verify->setVisible(state.verifyShown);
+    m_verify->setChecked(state.verify);
+    m_verify->setEnabled(waiting);
+    m_backupFirst->setVisible(state.backupFirstShown);
+    m_backupFirst->setChecked(state.backupFirst);
+    m_backupFirst->setEnabled(waiting);
     m_status->setText(QString::fromStdString(state.status));
     m_start->setEnabled(state.startEnabled);
     if (state.state == ProgressWindow::State::NoWindow) {

@@ -8,6 +8,7 @@
 #include <QDialog>
 
 class CProgramApp;
+class QCheckBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -24,6 +25,8 @@ public:
     QPushButton* CancelButton() const { return m_cancel; }
     QProgressBar* ProgressBar() const { return m_progress; }
     QLabel* StatusLine() const { return m_status; }
+    QCheckBox* VerifyBox() const { return m_verify; }
+    QCheckBox* BackupFirstBox() const { return m_backupFirst; }
 
 public slots:
     /// Enter and the Start button.
@@ -38,4 +41,6 @@ private:
     QPushButton* m_cancel = nullptr;
     QProgressBar* m_progress = nullptr;
     QLabel* m_status = nullptr;
+    QCheckBox* m_verify = nullptr;
+    QCheckBox* m_backupFirst = nullptr;
 };

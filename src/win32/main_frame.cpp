@@ -30,6 +30,7 @@ namespace {
 constexpr wchar_t kClassName[] = L"VarnokMainFrame";
 
 constexpr int kFileMenu = 0;
+constexpr int kRadioMenu = 1;
 constexpr int kPortMenu = 2;
 constexpr int kViewMenu = 3;
 
@@ -53,6 +54,9 @@ constexpr std::pair<int, int> kToolbar[] = {
 const strings::CommandText* commandText(int id) {
     for (const strings::CommandText& command : strings::kMenuCommands)
         if (command.text && command.id == id)
+            return &command;
+    for (const strings::CommandText& command : strings::kRadioExtras)
+        if (command.id == id)
             return &command;
     return nullptr;
 }
@@ -153,6 +157,10 @@ void CMainFrame::OnCreate() {
     m_pProgressDlg = std::make_unique<CProgressDlg>(m_app, m_hWnd, m_pView->Grid()->GetSafeHwnd());
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG,
                  reinterpret_cast<LPARAM>(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_LARGE))));
+    HMENU radioMenu = GetSubMenu(GetMenu(m_hWnd), kRadioMenu);
+    AppendMenuW(radioMenu, MF_SEPARATOR, 0, nullptr);
+    for (const strings::CommandText& command : strings::kRadioExtras)
+        AppendMenuW(radioMenu, MF_STRING, static_cast<UINT_PTR>(command.id), widen(command.text).c_str());
     RefreshPortMenu();
     UpdateRecentFileMenu();
 }
@@ -416,6 +424,16 @@ void CMainFrame::OnCommand(int id) {
         break;
     case ID_RADIO_WRITE:
         m_app.Apply(ws.write());
+        break;
+    case ID_RADIO_CLONE:
+        m_app.Apply(ws.cloneRun());
+        break;
+    case ID_RADIO_BACKUPS:
+        // ShellExecute's result above 32 is success.
+        if (ws.prepareBackupFolder() &&
+            reinterpret_cast<INT_PTR>(ShellExecuteW(m_hWnd, L"open", widen(ws.backupFolder()).c_str(), nullptr,
+                                                    nullptr, SW_SHOWNORMAL)) <= 32)
+            ws.backupFolderNotShown();
         break;
     case ID_PORT_OTHER:
         m_app.Apply(ws.askPort());

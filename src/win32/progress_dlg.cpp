@@ -12,6 +12,15 @@ using varnok::win32::widen;
 namespace {
 constexpr int kBar = 1003;
 constexpr int kStatus = 1005;
+constexpr int kVerify = 1006;
+constexpr int kBackupFirst = 1007;
+
+void showCheck(HWND dialog, int id, bool shown, bool checked, bool enabled) {
+    HWND box = GetDlgItem(dialog, id);
+    ShowWindow(box, shown ? SW_SHOWNA : SW_HIDE);
+    SendMessageW(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    EnableWindow(box, enabled);
+}
 } // namespace
 
 CProgressDlg::CProgressDlg(CProgramApp& app, HWND owner, HWND centreOver)
@@ -33,7 +42,12 @@ INT_PTR CALLBACK CProgressDlg::DialogProc(HWND window, UINT message, WPARAM wPar
     if (!dlg || message != WM_COMMAND)
         return FALSE;
     // Start, then Cancel, Escape and the close box.
-    if (LOWORD(wParam) == IDOK)
+    const bool checked = IsDlgButtonChecked(window, LOWORD(wParam)) == BST_CHECKED;
+    if (LOWORD(wParam) == kVerify)
+        dlg->m_app.Apply(dlg->m_app.Workspace().setVerify(checked));
+    else if (LOWORD(wParam) == kBackupFirst)
+        dlg->m_app.Apply(dlg->m_app.Workspace().setBackupFirst(checked));
+    else if (LOWORD(wParam) == IDOK)
         dlg->m_app.Apply(dlg->m_app.Workspace().startTransfer());
     else if (LOWORD(wParam) == IDCANCEL)
         dlg->m_app.Apply(dlg->m_app.Workspace().cancelTransfer());
@@ -56,7 +70,10 @@ void CProgressDlg::Paint(const ProgressWindow& state) {
         if (!m_hWnd)
             return;
     }
-    SetWindowTextW(m_hWnd, widen(state.caption).c_str());
+    SetWindowTextW(m_hWnd, widen(state.title()).c_str());
+    const bool waiting = state.state == ProgressWindow::State::Waiting;
+    showCheck(m_hWnd, kVerify, state.verifyShown, state.verify, waiting);
+    showCheck(m_hWnd, kBackupFirst, state.backupFirstShown, state.backupFirst, waiting);
     SendDlgItemMessageW(m_hWnd, kBar, PBM_SETPOS, static_cast<WPARAM>(state.position), 0);
     SetDlgItemTextW(m_hWnd, kStatus, widen(state.status).c_str());
     EnableWindow(GetDlgItem(m_hWnd, IDOK), state.startEnabled);

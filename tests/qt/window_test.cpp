@@ -26,6 +26,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QCheckBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
@@ -359,6 +360,29 @@ private slots:
                  QString::fromStdString(s.app->Workspace().progress().status));
         QVERIFY(!s.dlg().isVisible());
         QCOMPARE(s.cell(1, 1), QStringLiteral("462.62500"));
+        QCOMPARE(s.unexpected, 0);
+    }
+
+    void aCloneRunKeepsItsDialogBetweenRadiosWithItsCountInTheTitle() {
+        Session s(m_file);
+        s.frame().Action(varnok::app::strings::ID_RADIO_CLONE)->trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(&s.dlg()));
+        QVERIFY(s.dlg().VerifyBox()->isVisible() && s.dlg().BackupFirstBox()->isVisible());
+        QTest::mouseClick(s.dlg().VerifyBox(), Qt::LeftButton);
+        QVERIFY(s.app->Workspace().progress().verify);
+        QSignalSpy done(s.app.get(), &CProgramApp::TransferFinished);
+        QTest::keyClick(s.dlg().StartButton(), Qt::Key_Return);
+        QVERIFY(done.wait(20000));
+        QCOMPARE(s.opened, 2); // the write, then the verify
+        QVERIFY(s.dlg().isVisible());
+        QCOMPARE(s.dlg().windowTitle(), QStringLiteral("批量写频 - 已完成 1 台，失败 0 台"));
+        QVERIFY(s.dlg().VerifyBox()->isEnabled() && s.dlg().StartButton()->isEnabled());
+        // Between radios, Escape ends the run and says what it did.
+        s.answers.push_back(byKey(Qt::Key_Return));
+        QTest::keyClick(&s.dlg(), Qt::Key_Escape);
+        QVERIFY(!s.dlg().isVisible());
+        QTRY_COMPARE(s.asked.size(), 1);
+        QVERIFY(s.asked.constFirst().startsWith(QStringLiteral("批量写频结束：已完成 1 台，失败 0 台")));
         QCOMPARE(s.unexpected, 0);
     }
 

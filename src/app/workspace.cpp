@@ -207,6 +207,7 @@ bool Workspace::openDocument(const std::string& path, Changes& changes) {
 Changes Workspace::afterDocumentReplaced() {
     // The document has been decoded into the form; the editor starts afresh
     // on it, and the cell it stands on must not bring back the old value.
+    startHistory();
     Changes changes = fromTable(m_table.reset());
     changes += fromTable(m_table.formReplaced());
     changes.form = true;
@@ -224,6 +225,58 @@ Changes Workspace::chooseSetting(Setting setting, int index) {
     } else {
         m_doc.form.select(setting, index);
     }
+    checkpoint();
+    changes.form = true;
+    return changes;
+}
+
+// ---- Undo ----
+
+void Workspace::checkpoint(bool step) {
+    if (m_doc.form == m_current.form && !(step && m_doc.image != m_current.image)) {
+        m_current.image = m_doc.image;
+        return;
+    }
+    m_undo.push_back(std::move(m_current));
+    m_redo.clear();
+    m_current = Snapshot{m_doc.form, m_doc.image};
+}
+
+void Workspace::startHistory() {
+    m_undo.clear();
+    m_redo.clear();
+    m_current = Snapshot{m_doc.form, m_doc.image};
+}
+
+Changes Workspace::undo() {
+    Changes changes = commitEdit();
+    if (transferring() || m_undo.empty())
+        return changes;
+    m_redo.push_back(std::move(m_current));
+    m_current = std::move(m_undo.back());
+    m_undo.pop_back();
+    changes += restore();
+    return changes;
+}
+
+Changes Workspace::redo() {
+    Changes changes = commitEdit();
+    if (transferring() || m_redo.empty())
+        return changes;
+    m_undo.push_back(std::move(m_current));
+    m_current = std::move(m_redo.back());
+    m_redo.pop_back();
+    changes += restore();
+    return changes;
+}
+
+Changes Workspace::restore() {
+    m_doc.form = m_current.form;
+    m_doc.image = m_current.image;
+    // The model box may have changed its entries, and the editor must not
+    // bring back a value from before.
+    Changes changes = fromTable(m_table.modelChanged());
+    changes += fromTable(m_table.formReplaced());
     changes.form = true;
     return changes;
 }
@@ -240,6 +293,8 @@ void Workspace::setFocus(FocusPlace place) { m_table.setFocus(place); }
 Changes Workspace::commitEdit() { return fromTable(m_table.commit()); }
 
 Changes Workspace::fromTable(const TableEffects& effects) {
+    if (effects.cellsChanged)
+        checkpoint();
     for (EntryMessage message : effects.messages)
         m_prompts.show(entryMessage(message));
     Changes changes;
@@ -472,6 +527,7 @@ Changes Workspace::finish(const TransferEvent& end) {
 
     if (step == Step::Read && complete) {
         m_doc.takeImage(end.image);
+        checkpoint(true);
         backUp(end.image);
         changes += fromTable(m_table.modelChanged());
         changes += fromTable(m_table.formReplaced());

@@ -139,6 +139,17 @@ public:
     /// command reads the form (printing, the report).
     Changes commitEdit();
 
+    // ---- Undo ----
+    /// Every change of the document is one step: a committed cell, a
+    /// settings box (the model change with the records it rewrites), a read
+    /// from the radio. Undo takes an open edit in first, so that it is the
+    /// step undone. New and Open start afresh; nothing is undone while a
+    /// transfer runs.
+    Changes undo();
+    Changes redo();
+    bool canUndo() const { return !m_undo.empty(); }
+    bool canRedo() const { return !m_redo.empty(); }
+
     // ---- Transfers ----
     /// Read (Ctrl+R) and Write (Ctrl+W): commit the open edit, then show
     /// the progress window for that direction, or leave the shown one where
@@ -208,6 +219,20 @@ private:
     bool saveModified(Changes& changes);
     /// Saves to `path`, or through Save As when it is empty.
     bool saveTo(const std::string& path, Changes& changes);
+    /// The document as one undo step sees it.
+    struct Snapshot {
+        FormState form;
+        RadioImage image;
+    };
+    /// After anything that may have changed the document: a change of the
+    /// form becomes an undo step; an image changed alone (encoded for a save
+    /// or a write) is no step of the user's and is taken in silently,
+    /// unless `step` says it is (a read).
+    void checkpoint(bool step = false);
+    /// Forgets every step: the document was replaced.
+    void startHistory();
+    /// Shows the snapshot that undo or redo made current.
+    Changes restore();
     Changes newDocument();
     /// Opens `path` as the document; a failure is shown and the path leaves
     /// the recent-file list.
@@ -250,6 +275,9 @@ private:
     std::string m_lastBackup;
     std::unique_ptr<TransferJob> m_job;
     bool m_pumping = false;
+    Snapshot m_current;
+    std::vector<Snapshot> m_undo;
+    std::vector<Snapshot> m_redo;
 };
 
 } // namespace varnok::app

@@ -396,3 +396,61 @@ TEST(WorkspaceTest, ACloneRunWritesRadioAfterRadioAndStopsAtTheOneThatFails) {
 
 } // namespace
 } // namespace varnok::app
+
+namespace varnok::app {
+namespace {
+
+/// Each change is one step: undo walks back through the exact form and
+/// image of every step, redo forward again, and the changed flag follows.
+TEST(WorkspaceTest, UndoAndRedoWalkThroughEveryStepExactly) {
+    using Edit = std::function<void(Bench&)>;
+    const std::vector<std::pair<const char*, Edit>> edits = {
+        {"cell", [](Bench& b) { b.ws.moveTo(2, 1); b.ws.typed(U'1'); b.ws.edit("145"); b.ws.enter(); }},
+        {"squelch", [](Bench& b) { b.ws.chooseSetting(Setting::Squelch, 6); }},
+        {"model", [](Bench& b) { b.ws.chooseSetting(Setting::Model, 2); }},
+        {"read", [](Bench& b) { b.transfer(false); }},
+    };
+    Bench b;
+    b.ws.start(b.file("a.sin"));
+    std::vector<std::pair<FormState, RadioImage>> states{{b.ws.form(), b.ws.document().image}};
+    for (const auto& [name, edit] : edits) {
+        edit(b);
+        b.ws.commitEdit();
+        states.emplace_back(b.ws.form(), b.ws.document().image);
+        EXPECT_NE(states.back(), states[states.size() - 2]) << name;
+    }
+    // An edit still open is taken in, and undone, by the undo itself.
+    b.ws.moveTo(3, 1);
+    b.ws.typed(U'4');
+    b.ws.edit("440");
+    b.ws.undo();
+    EXPECT_EQ(std::make_pair(b.ws.form(), b.ws.document().image), states.back());
+    b.ws.redo();
+    EXPECT_EQ(b.ws.form().cell(3, 1), "440.00000");
+    b.ws.undo();
+    for (std::size_t i = states.size() - 1; i > 0; --i) {
+        EXPECT_TRUE(b.ws.canUndo());
+        b.ws.undo();
+        EXPECT_EQ(std::make_pair(b.ws.form(), b.ws.document().image), states[i - 1]) << edits[i - 1].first;
+        EXPECT_EQ(b.ws.document().modified(), i > 1);
+    }
+    EXPECT_FALSE(b.ws.canUndo());
+    for (std::size_t i = 1; i < states.size(); ++i) {
+        b.ws.redo();
+        EXPECT_EQ(std::make_pair(b.ws.form(), b.ws.document().image), states[i]) << edits[i - 1].first;
+    }
+    EXPECT_TRUE(b.ws.canRedo()); // the edit that was open
+    b.ws.undo();
+    b.ws.chooseSetting(Setting::Squelch, 1); // a new step forgets what was undone
+    EXPECT_FALSE(b.ws.canRedo());
+    b.ws.fileSave();
+    b.ws.undo();
+    EXPECT_TRUE(b.ws.document().modified());
+    b.ws.redo();
+    EXPECT_FALSE(b.ws.document().modified());
+    b.ws.openFile(b.file("b.sin"));
+    EXPECT_FALSE(b.ws.canUndo() || b.ws.canRedo());
+}
+
+} // namespace
+} // namespace varnok::app

@@ -87,13 +87,14 @@ inline constexpr int kProgressWidth = 262;
 inline constexpr int kProgressHeight = 70;
 inline constexpr TemplateControl kProgressTemplate[] = {
     {TemplateControl::Kind::Button, 1, strings::kProgressStart, 7, 7, 40, 15},
+    // Shown only where they apply (a write, a clone run), between Start and
+    // Cancel in the Tab order.
+    {TemplateControl::Kind::Check, 1006, strings::kVerifyCheck, 55, 9, 70, 10},
+    {TemplateControl::Kind::Check, 1007, strings::kCloneBackupFirst, 128, 9, 118, 10},
     {TemplateControl::Kind::Button, 2, strings::kButtonCancel, 205, 48, 40, 15},
     {TemplateControl::Kind::Progress, 1003, "", 7, 28, 239, 11},
     {TemplateControl::Kind::Label, 1004, strings::kProgressLabel, 8, 46, 32, 10},
     {TemplateControl::Kind::Label, 1005, strings::kProgressWaiting, 43, 46, 158, 10},
-    // Shown only where they apply: a write, a clone run.
-    {TemplateControl::Kind::Check, 1006, strings::kVerifyCheck, 55, 9, 70, 10},
-    {TemplateControl::Kind::Check, 1007, strings::kCloneBackupFirst, 128, 9, 118, 10},
 };
 
 /// The About box, 177 x 63 dialog units, font 宋体 10 pt.

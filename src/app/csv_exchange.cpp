@@ -310,7 +310,9 @@ public:
 
 private:
     void refuse(CsvColumn c, const std::string& reason) {
-        refusals.push_back({m_line, csvColumns()[at(c)], reason});
+        // TSQL and DTCS read one field for both sides: one fault, one line.
+        if (refusals.empty() || refusals.back().reason != reason)
+            refusals.push_back({m_line, csvColumns()[at(c)], reason});
     }
 
     void mapFrequencies() {
@@ -611,6 +613,7 @@ RowImport importCsv(std::string_view text, int bandSelection) {
     const std::vector<Record> records = readRecords(text, headerSeparator(text));
     if (records.empty()) {
         result.refusals.push_back({1, "", "no header line"});
+        result.readable = false;
         return result;
     }
     std::array<int, kCsvColumnCount> index;
@@ -623,8 +626,10 @@ RowImport importCsv(std::string_view text, int bandSelection) {
     for (CsvColumn needed : {kLocation, kFrequency})
         if (index[needed] < 0)
             result.refusals.push_back({header.line, "", "no " + csvColumns()[at(needed)] + " column in the header"});
-    if (!result.refusals.empty())
+    if (!result.refusals.empty()) {
+        result.readable = false;
         return result;
+    }
 
     std::map<int, int> lineOfChannel;
     std::set<std::string> dropped;
@@ -669,10 +674,10 @@ RowImport importCsv(std::string_view text, int bandSelection) {
 // ---------------------------------------------------------------- clipboard
 
 std::string rowsToTsv(const FormState& form, const std::vector<int>& channels) {
-    const auto line = [](const std::array<std::string, column::kCount>& cells) {
+    const auto line = [](std::array<std::string, column::kCount> cells) {
         std::string out;
         for (std::size_t col = 0; col < cells.size(); ++col) {
-            std::string clean = cells[col];
+            std::string& clean = cells[col];
             // A tab or line break inside a cell would shift every column after it.
             std::replace_if(clean.begin(), clean.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
             out += (col ? "\t" : "") + clean;
@@ -680,9 +685,13 @@ std::string rowsToTsv(const FormState& form, const std::vector<int>& channels) {
         return out + "\n";
     };
     std::string out = line(columnHeaders());
-    for (int channel : channels)
-        if (channel >= 1 && channel < kTableRows)
-            out += line(form.cells[at(channel)]);
+    for (int channel : channels) {
+        if (channel < 1 || channel >= kTableRows)
+            continue;
+        std::array<std::string, column::kCount> cells = form.cells[at(channel)];
+        cells[at(column::kChannel)] = std::to_string(channel);
+        out += line(cells);
+    }
     return out;
 }
 
@@ -714,6 +723,10 @@ RowImport parseTsvRows(std::string_view text, int firstChannel, int bandSelectio
             if (f >= 0 && at(f) < record.fields.size())
                 typed[at(col)] = trimmed(record.fields[at(f)]);
         }
+        // A header without the transmit column leaves transmit as a first
+        // receive frequency sets it, not emptied.
+        if (byHeader && field[at(column::kTxFrequency)] < 0)
+            typed[at(column::kTxFrequency)] = typed[at(column::kRxFrequency)];
         const int target = channel++;
         if (target < 1 || target >= kTableRows) {
             result.refusals.push_back({record.line, "", "beyond channel 16"});

@@ -38,6 +38,8 @@ struct RowImport {
     /// One sentence when columns the radio cannot hold (names, comments)
     /// had values that were dropped; empty otherwise.
     std::string notice;
+    /// False when the text had no usable header line: nothing in it could be read.
+    bool readable = true;
 };
 
 /// A cell refused by enterRow: the grid column and why.

@@ -30,8 +30,8 @@ void runImport(const ImportOptions& options) {
     std::vector<std::string> refusals;
     for (const app::RowRefusal& refusal : import.refusals)
         refusals.push_back(refusal.text());
-    // A refused header leaves nothing to import, whatever --skip-bad says.
-    if (!refusals.empty() && (!options.skipBad || import.rows.empty()))
+    // Without a header nothing could be read, whatever --skip-bad says.
+    if (!refusals.empty() && (!options.skipBad || !import.readable))
         throw CommandError(kExitBadInput, refusals);
     for (const std::string& line : refusals)
         std::cerr << "varnok-cli: skipped: " << line << '\n';

@@ -14,6 +14,8 @@ enum ExitStatus : int {
     kExitFailed = 1,   ///< an operation failed (file input or output)
     kExitBadInput = 2, ///< bad usage, or input that was refused
     kExitCancelled = 3, ///< a transfer was cancelled, or abandoned at the retry question
+    /// `diff` found differences: an answer, not a failure, like diff(1).
+    kExitDifferent = 1,
 };
 
 /// Thrown by a subcommand; every line goes to stderr as one error line.

@@ -5,40 +5,10 @@
 #include "form_edit.h"
 #include "form_json.h"
 
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iostream>
-#include <iterator>
-
 namespace varnok::cli {
-namespace {
-
-std::string readTextFile(const std::string& path) {
-    if (path == "-") {
-        std::string text{std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
-        if (std::cin.bad())
-            throw CommandError(kExitFailed, "cannot read standard input");
-        return text;
-    }
-    const std::string name = "\"" + path + "\"";
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        throw CommandError(kExitFailed, "cannot read " + name + ": it is a folder");
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw CommandError(kExitFailed, "cannot open " + name + ": " + std::strerror(errno));
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad())
-        throw CommandError(kExitFailed, "cannot read " + name);
-    return text;
-}
-
-} // namespace
 
 void runBuild(const BuildOptions& options) {
-    const std::string text = readTextFile(options.form);
+    const std::string text = readTextInput(options.form);
     const std::string formName = options.form == "-" ? "standard input" : "\"" + options.form + "\"";
     FormPatch patch;
     try {

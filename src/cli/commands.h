@@ -52,6 +52,29 @@ struct CloneOptions {
 };
 void runClone(const CloneOptions& options);
 
+struct ExportOptions {
+    std::string file;
+    std::string output; ///< "-": standard output
+};
+void runExport(const ExportOptions& options);
+
+struct ImportOptions {
+    std::string csv;
+    std::string base; ///< empty: start from a new document
+    std::string output;
+    bool skipBad = false; ///< import the rows that pass, listing the others
+};
+void runImport(const ImportOptions& options);
+
+struct DiffOptions {
+    std::string first;
+    std::string second;
+    bool json = false;
+};
+/// Returns kExitOk when the files show no difference, kExitDifferent when
+/// they do; a file that cannot be compared throws.
+int runDiff(const DiffOptions& options);
+
 void runPorts();
 
 /// Only in builds with Qt (VARNOK_WITH_REPORT).

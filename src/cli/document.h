@@ -19,6 +19,10 @@ Document newDocument();
 /// that is not a channel file is bad input (exit 2).
 Document openDocument(const std::string& path);
 
+/// The whole text of a file, or of standard input for "-". Throws
+/// CommandError (exit 1) when it cannot be read.
+std::string readTextInput(const std::string& path);
+
 /// The window's Save: encode the form into the image, then write the file.
 /// Throws CommandError (exit 1) when the file cannot be written.
 void saveDocument(Document& doc, const std::string& path);

@@ -14,7 +14,7 @@
 namespace {
 
 constexpr const char* kFooter = "Exit status: 0 success, 1 a file or a transfer failed, 2 bad usage or input, "
-                                "3 a transfer was cancelled or abandoned.";
+                                "3 a transfer was cancelled or abandoned; diff: 0 equal, 1 different.";
 
 int fail(int status, const std::string& line) {
     std::cerr << "varnok-cli: " << varnok::cli::oneLine(line) << '\n';
@@ -22,10 +22,11 @@ int fail(int status, const std::string& line) {
 }
 
 /// Output lost to a full disk or a closed descriptor must not pass for a
-/// success: scripts take exit status 0 as "the listing is complete".
-int withOutputChecked(int status) {
+/// success: scripts take exit status 0 as "the listing is complete". A
+/// status that answers a question (`diff`'s "different") counts as one.
+int withOutputChecked(int status, bool answer = false) {
     std::cout.flush();
-    if (status == varnok::cli::kExitOk && !std::cout)
+    if ((status == varnok::cli::kExitOk || answer) && !std::cout)
         return fail(varnok::cli::kExitFailed, "cannot write to standard output");
     return status;
 }
@@ -87,6 +88,28 @@ int main(int argc, char** argv) {
                            "Read each radio into the backup folder before writing it");
     cloneCommand->add_option("--log", cloneOptions.log, "CSV file to append one line per radio to");
     cloneCommand->add_option("--retries", cloneOptions.retries, retriesHelp)->check(CLI::NonNegativeNumber);
+    ExportOptions exportOptions;
+    CLI::App* exportCommand =
+        app.add_subcommand("export", "Write the channels of a channel file as CSV, as other radio programmers read it.");
+    exportCommand->add_option("file", exportOptions.file, "Channel file to read")->required();
+    exportCommand->add_option("-o,--output", exportOptions.output, "CSV file to write (- for standard output)")
+        ->required();
+
+    ImportOptions importOptions;
+    CLI::App* importCommand = app.add_subcommand(
+        "import", "Apply the channels of a CSV file to a base, with the entry checks a user's typing gets, and save.");
+    importCommand->add_option("csv", importOptions.csv, "CSV file to read (- for standard input)")->required();
+    importCommand->add_option("--base", importOptions.base, "Channel file to start from (default: a new document)");
+    importCommand->add_option("-o,--output", importOptions.output, "Channel file to write")->required();
+    importCommand->add_flag("--skip-bad", importOptions.skipBad,
+                            "Import the rows that pass and list the refused ones, instead of refusing the file");
+
+    DiffOptions diffOptions;
+    CLI::App* diffCommand = app.add_subcommand(
+        "diff", "List the differences between two channel files; exit status 0 when equal, 1 when different.");
+    diffCommand->add_option("first", diffOptions.first, "Channel file A")->required();
+    diffCommand->add_option("second", diffOptions.second, "Channel file B")->required();
+    diffCommand->add_flag("--json", diffOptions.json, "Print the differences as a JSON array");
 
     CLI::App* portsCommand = app.add_subcommand("ports", "List the serial ports of this machine.");
 
@@ -119,6 +142,12 @@ int main(int argc, char** argv) {
             runWrite(writeOptions);
         else if (*cloneCommand)
             runClone(cloneOptions);
+        else if (*exportCommand)
+            runExport(exportOptions);
+        else if (*importCommand)
+            runImport(importOptions);
+        else if (*diffCommand)
+            return withOutputChecked(runDiff(diffOptions), true);
         else if (*portsCommand)
             runPorts();
 #ifdef VARNOK_WITH_REPORT

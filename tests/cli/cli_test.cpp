@@ -86,6 +86,19 @@ const Row kRows[] = {
      "2     -              -              -           -           -         -        -     -\n"},
     {R"({"channels": [{"channel": 1, "encode": ""}, {"channel": 2, "scan": "添加"}]})", "build form.json --base base.sin -o out.sin", 2,
      {R"(channel 1, encode: "": empty in a row with a frequency)", R"(channel 2, scan: "添加": no frequency in this row)"}},
+    // diff: 0 equal, 1 different (the lines on stdout), 2 a file that cannot be compared.
+    {"", "diff base.sin base.sin", 0},
+    {"", "diff new.sin base.sin", 1, {}, {}, "channel 1, 发射频率: (empty) → 460.00000\n"},
+    {"", "diff new.sin short.sin", 2, {R"("short.sin" is not a channel file...)"}},
+    {"", "diff missing.sin new.sin", 2, {R"(cannot open "missing.sin"...)"}},
+    // CSV: a refused row refuses the file unless --skip-bad; the band is the base's.
+    {"", "export base.sin -o -", 0, {}, {}, "\r\n1,,460.000000,,0.000000,Tone,88.5,88.5,023,NN,023,Tone->Tone,FM,6.25,,High,,,,,,Off\r\n"},
+    {"", "export base.sin -o no/out.csv", 1, {R"(cannot create a file in folder "no"...)"}},
+    {"Location;Frequency;Name\n2;440;Home\n17;440\n", "import form.json --base base.sin -o out.sin", 2, {R"(line 3, Location: "17": not a channel 1 to 16)"}},
+    {"", "import form.json --base base.sin -o out.sin --skip-bad", 0,
+     {R"(skipped: line 3, Location: "17": not a channel 1 to 16)", "the radio has no place for these columns, their values were dropped: Name"},
+     {{"/channels/0/rx", "460.00000"}, {"/channels/1/tx", "440.00000"}}},
+    {"Location\n1\n", "import form.json -o out.sin --skip-bad", 2, {"line 1: no Frequency column in the header"}},
     // Another model resets the band, unless the form gives one too.
     {R"({"settings": {"model": {"index": 1}}, "channels": [{"channel": 3, "rx": "460"}]})", "build form.json --base base.sin -o out.sin", 2, {R"(channel 3, rx: "460": Out of range!)"}},
     {R"({"settings": {"model": {"text": "QX-200"}, "band": {"index": 3}}})", "build form.json --base base.sin -o out.sin", 0, {},
@@ -131,6 +144,33 @@ TEST_F(CliTest, RunsGiveTheirStatusTheirLinesAndTheirFiles) {
         }
         std::filesystem::remove(file("out.sin"));
     }
+}
+
+TEST_F(CliTest, DiffJsonListsWhatItsLinesList) {
+    write("a.sin", randomImage(3));
+    write("b.sin", randomImage(4));
+    const RunResult plain = run({"diff", "a.sin", "b.sin"});
+    const RunResult json = run({"diff", "a.sin", "b.sin", "--json"});
+    ASSERT_EQ(plain.status, 1);
+    ASSERT_EQ(json.status, 1);
+    const ordered_json list = ordered_json::parse(json.out);
+    std::istringstream lines(plain.out);
+    std::string kinds;
+    for (const ordered_json& d : list) {
+        std::string line;
+        std::getline(lines, line);
+        EXPECT_EQ(d.at("line"), line);
+        const std::string kind = d.at("kind");
+        const std::string place = kind == "cell" ? "channel " + std::to_string(int(d.at("channel"))) + ", "
+                                  : kind == "bytes" ? "offset"
+                                                    : "";
+        EXPECT_EQ(line.rfind(place, 0), 0u) << line;
+        EXPECT_NE(line.find(std::string(d.at("before")) + " → " + std::string(d.at("after"))), std::string::npos);
+        if (kinds.find(kind) == std::string::npos)
+            kinds += kind + " ";
+    }
+    EXPECT_EQ(kinds, "cell setting bytes ");
+    EXPECT_FALSE(std::getline(lines, kinds));
 }
 
 TEST_F(CliTest, ShowGivesTheFormThatBuildsWhatOpeningAndSavingGives) {

@@ -46,6 +46,10 @@ public:
     /// path); nullopt when the user cancelled. A face that asks before
     /// replacing an existing file does so here.
     virtual std::optional<std::string> savePath(const std::string& suggested) = 0;
+    /// Asks for a CSV file to read (`save` false, starting in the folder of
+    /// `suggested`) or where to write one (starting from `suggested`, asking
+    /// before replacing); nullopt when the user cancelled.
+    virtual std::optional<std::string> csvPath(const std::string& suggested, bool save) = 0;
     /// Asks for a port name or device path typed by hand, starting from
     /// `current`; nullopt when the user cancelled.
     virtual std::optional<std::string> portName(const std::string& current) = 0;

@@ -27,6 +27,14 @@ enum CommandId : int {
     ID_APP_ABOUT = 57664,
     ID_RADIO_CLONE = 32782,
     ID_RADIO_BACKUPS = 32783,
+    ID_FILE_EXPORT_CSV = 32784,
+    ID_FILE_IMPORT_CSV = 32785,
+    ID_FILE_COMPARE = 32786,
+    ID_EDIT_UNDO = 57643,
+    ID_EDIT_REDO = 57644,
+    ID_EDIT_COPY = 57634,
+    ID_EDIT_PASTE = 57637,
+    ID_EDIT_CLEAR = 57632,
 };
 
 /// One menu item: its text, the shortcut label shown after it, and the
@@ -183,11 +191,64 @@ inline constexpr const char* kCloneCancelled = "第 %1 台对讲机的写入已�
 inline constexpr const char* kCloneEnded = "批量写频结束：%1";
 inline constexpr const char* kCloneLogFailed = "无法写入批量写频记录“%1”。";
 
+/// Exchanging channels: CSV files, rows through the clipboard, and the
+/// comparison with a file.
+inline constexpr const char* kCsvFilter = "CSV (*.csv)";
+inline constexpr const char* kCsvSuffix = "csv";
+inline constexpr const char* kExportCsvItem = "导出CSV(&E)...";
+inline constexpr const char* kExportCsvPrompt = "把信道保存为其他写频软件和电子表格可读的CSV文件\n导出CSV";
+inline constexpr const char* kImportCsvItem = "导入CSV(&I)...";
+inline constexpr const char* kImportCsvPrompt = "从CSV文件导入信道\n导入CSV";
+inline constexpr const char* kCompareItem = "与文件比较(&M)...";
+inline constexpr const char* kComparePrompt = "列出当前数据与一个信道数据文件的不同之处\n比较";
+inline constexpr const char* kExportFailed = "无法导出文件“%1”。";
+inline constexpr const char* kImportFrom = "从“%1”导入信道：";
+inline constexpr const char* kPasteRows = "粘贴信道：";
+inline constexpr const char* kRowsAdded = "添加信道：%1";
+inline constexpr const char* kRowsReplaced = "替换信道：%1";
+inline constexpr const char* kRowsRefused = "未采用的行：";
+inline constexpr const char* kRowsNothing = "没有可用的信道。";
+inline constexpr const char* kRowsQuestion = "是否继续？";
+inline constexpr const char* kClearQuestion = "清除信道 %1 的数据？";
+inline constexpr const char* kCompareSame = "当前数据与“%1”相同。";
+inline constexpr const char* kCompareDifferent = "当前数据与“%1”有 %2 处不同（当前 → 文件）：";
+inline constexpr const char* kCompareMore = "……另有 %1 处不同";
+
+/// The 编辑 menu, which the faces add after 文件.
+inline constexpr const char* kEditMenuTitle = "编辑(&E)";
+inline constexpr const char* kUndoItem = "撤销(&U)";
+inline constexpr const char* kUndoPrompt = "撤销上一次更改\n撤销";
+inline constexpr const char* kRedoItem = "重做(&R)";
+inline constexpr const char* kRedoPrompt = "重做上一次撤销的更改\n重做";
+inline constexpr const char* kCopyRowsItem = "复制信道(&C)";
+inline constexpr const char* kCopyRowsPrompt = "把选中的信道（或当前信道）复制为表格文本\n复制";
+inline constexpr const char* kPasteRowsItem = "粘贴信道(&P)";
+inline constexpr const char* kPasteRowsPrompt = "从选中的（或当前）信道起粘贴表格文本\n粘贴";
+inline constexpr const char* kClearRowsItem = "清除信道(&D)";
+inline constexpr const char* kClearRowsPrompt = "清除选中的信道\n清除";
+
 /// Items the faces add to the 编程 menu below the table's, after a
 /// separator.
 inline constexpr CommandText kRadioExtras[] = {
     {ID_RADIO_CLONE, "ID_RADIO_CLONE", "编程", kCloneItem, "", kClonePrompt},
     {ID_RADIO_BACKUPS, "ID_RADIO_BACKUPS", "编程", kBackupFolderItem, "", kBackupFolderPrompt},
+};
+
+/// Items the faces add to the 文件 menu after the report's PDF export.
+inline constexpr CommandText kFileExtras[] = {
+    {ID_FILE_EXPORT_CSV, "ID_FILE_EXPORT_CSV", "文件(&F)", kExportCsvItem, "", kExportCsvPrompt},
+    {ID_FILE_IMPORT_CSV, "ID_FILE_IMPORT_CSV", "文件(&F)", kImportCsvItem, "", kImportCsvPrompt},
+    {ID_FILE_COMPARE, "ID_FILE_COMPARE", "文件(&F)", kCompareItem, "", kComparePrompt},
+};
+
+/// The 编辑 menu's items; a null text is a separator.
+inline constexpr CommandText kEditCommands[] = {
+    {ID_EDIT_UNDO, "ID_EDIT_UNDO", kEditMenuTitle, kUndoItem, "Ctrl+Z", kUndoPrompt},
+    {ID_EDIT_REDO, "ID_EDIT_REDO", kEditMenuTitle, kRedoItem, "Ctrl+Y", kRedoPrompt},
+    {0, nullptr, kEditMenuTitle, nullptr, "", ""},
+    {ID_EDIT_COPY, "ID_EDIT_COPY", kEditMenuTitle, kCopyRowsItem, "Ctrl+C", kCopyRowsPrompt},
+    {ID_EDIT_PASTE, "ID_EDIT_PASTE", kEditMenuTitle, kPasteRowsItem, "Ctrl+V", kPasteRowsPrompt},
+    {ID_EDIT_CLEAR, "ID_EDIT_CLEAR", kEditMenuTitle, kClearRowsItem, "Del", kClearRowsPrompt},
 };
 
 } // namespace varnok::app::strings

@@ -4,6 +4,7 @@
 #include "app/strings.h"
 #include "app/text.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <system_error>
 
@@ -230,6 +231,197 @@ Changes Workspace::chooseSetting(Setting setting, int index) {
     return changes;
 }
 
+// ---- Channels in and out ----
+
+namespace {
+
+/// "1、2、5"
+std::string channelList(const std::vector<int>& channels) {
+    std::string text;
+    for (int channel : channels)
+        text += (text.empty() ? "" : "、") + std::to_string(channel);
+    return text;
+}
+
+/// A CSV is a few kilobytes; anything far larger is not one.
+constexpr std::size_t kCsvLimit = 1 << 20;
+
+} // namespace
+
+Changes Workspace::exportCsv() {
+    Changes changes = commitEdit();
+    const std::string stem = fsPath(m_doc.path().empty() ? std::string(strings::kNewFileName) : m_doc.path())
+                                 .stem()
+                                 .u8string();
+    const std::optional<std::string> path =
+        m_prompts.csvPath(utf8Path(fsPath(lastFolder()) / fsPath(stem + "." + strings::kCsvSuffix)), true);
+    if (!path || path->empty())
+        return changes;
+    if (const auto error = saveFileContent(fsPath(*path), app::exportCsv(m_doc.form)))
+        m_prompts.show(titled(Icon::Warning, arg(strings::kExportFailed, nativePath(*path)) + "\n\n" + error->message));
+    return changes;
+}
+
+Changes Workspace::importCsv() {
+    Changes changes = commitEdit();
+    if (refuseWhileTransferring())
+        return changes;
+    const std::optional<std::string> path = m_prompts.csvPath(utf8Path(fsPath(lastFolder()) / ""), false);
+    if (!path || path->empty())
+        return changes;
+    std::string text;
+    if (const auto error = loadFileContent(fsPath(*path), kCsvLimit, text)) {
+        m_prompts.show(titled(Icon::Warning, arg(strings::kOpenFailed, nativePath(*path)) + "\n\n" + error->message));
+        return changes;
+    }
+    const RowImport rows = app::importCsv(text, m_doc.form.selection(Setting::Band));
+    changes += applyRows(rows, arg(strings::kImportFrom, utf8Path(fsPath(*path).filename())), true);
+    return changes;
+}
+
+Changes Workspace::applyRows(const RowImport& rows, const std::string& headline, bool ask) {
+    const ImportChanges plan = importChanges(m_doc.form, rows);
+    std::string text = headline;
+    if (!plan.added.empty())
+        text += "\n" + arg(strings::kRowsAdded, channelList(plan.added));
+    if (!plan.replaced.empty())
+        text += "\n" + arg(strings::kRowsReplaced, channelList(plan.replaced));
+    if (!rows.refusals.empty()) {
+        text += "\n" + std::string(strings::kRowsRefused);
+        for (std::size_t i = 0; i < rows.refusals.size() && i < 20; ++i)
+            text += "\n" + rows.refusals[i].text();
+    }
+    if (!rows.notice.empty())
+        text += "\n" + rows.notice;
+    if (plan.added.empty() && plan.replaced.empty()) {
+        text += "\n" + std::string(strings::kRowsNothing);
+        m_prompts.show(titled(Icon::Warning, text));
+        return {};
+    }
+    if (ask || !plan.replaced.empty() || !rows.refusals.empty()) {
+        text += "\n\n" + std::string(strings::kRowsQuestion);
+        if (m_prompts.show(titled(Icon::Question, text, {Button::Ok, Button::Cancel}, Button::Ok)) != Button::Ok)
+            return {};
+    }
+    applyImport(m_doc.form, rows);
+    checkpoint();
+    Changes changes = fromTable(m_table.formReplaced());
+    changes.form = true;
+    return changes;
+}
+
+Changes Workspace::compareWithFile() {
+    Changes changes = commitEdit();
+    const std::optional<std::string> path = m_prompts.openPath(lastFolder());
+    if (!path || path->empty())
+        return changes;
+    RadioImage other;
+    if (const std::optional<FileError> error = loadChannelFile(fsPath(*path), other)) {
+        const char* headline =
+            error->kind == FileError::Kind::Format ? strings::kNotAChannelFile : strings::kOpenFailed;
+        m_prompts.show(titled(Icon::Warning, arg(headline, nativePath(*path)) + "\n\n" + error->message));
+        return changes;
+    }
+    // Both as a save would write them: the document now, and the file once
+    // opened, so that opening alone (which rewrites the auxiliary records
+    // and tidies empty channels) counts as no difference.
+    RadioImage current = m_doc.image;
+    encodeForm(m_doc.form, current);
+    FormState shown;
+    decodeImage(other, shown);
+    encodeForm(shown, other);
+    const std::vector<Difference> differences = compareImages(current, other);
+    const std::string name = utf8Path(fsPath(*path).filename());
+    m_highlighted.clear();
+    for (const Difference& difference : differences)
+        if (difference.kind == Difference::Kind::Cell)
+            m_highlighted.emplace_back(difference.channel, difference.column);
+    changes.form = true;
+    if (differences.empty()) {
+        m_prompts.show(titled(Icon::Information, arg(strings::kCompareSame, name)));
+        return changes;
+    }
+    std::string text = arg(arg(strings::kCompareDifferent, name), std::to_string(differences.size()), "%2");
+    constexpr std::size_t kShown = 40;
+    for (std::size_t i = 0; i < differences.size() && i < kShown; ++i)
+        text += "\n" + differences[i].line();
+    if (differences.size() > kShown)
+        text += "\n" + arg(strings::kCompareMore, std::to_string(differences.size() - kShown));
+    m_prompts.show(titled(Icon::Information, text));
+    return changes;
+}
+
+Changes Workspace::selectChannel(int channel, bool extend, bool toggle) {
+    if (channel < 1 || channel >= kTableRows)
+        return {};
+    if (extend && m_selectionAnchor > 0) {
+        m_selected.clear();
+        for (int c = std::min(channel, m_selectionAnchor); c <= std::max(channel, m_selectionAnchor); ++c)
+            m_selected.push_back(c);
+    } else if (toggle) {
+        const auto found = std::find(m_selected.begin(), m_selected.end(), channel);
+        if (found != m_selected.end())
+            m_selected.erase(found);
+        else
+            m_selected.insert(std::upper_bound(m_selected.begin(), m_selected.end(), channel), channel);
+        m_selectionAnchor = channel;
+    } else {
+        m_selected = {channel};
+        m_selectionAnchor = channel;
+    }
+    Changes changes;
+    changes.form = true;
+    return changes;
+}
+
+Changes Workspace::clearChannelSelection() {
+    if (m_selected.empty())
+        return {};
+    m_selected.clear();
+    m_selectionAnchor = 0;
+    Changes changes;
+    changes.form = true;
+    return changes;
+}
+
+std::vector<int> Workspace::targetChannels() const {
+    if (!m_selected.empty())
+        return m_selected;
+    const int row = m_table.row();
+    return row >= 1 && row < kTableRows ? std::vector<int>{row} : std::vector<int>{};
+}
+
+std::string Workspace::copyRows() {
+    commitEdit();
+    return rowsToTsv(m_doc.form, targetChannels());
+}
+
+Changes Workspace::pasteRows(const std::string& text) {
+    Changes changes = commitEdit();
+    const std::vector<int> channels = targetChannels();
+    if (refuseWhileTransferring() || channels.empty())
+        return changes;
+    const RowImport rows = parseTsvRows(text, channels.front(), m_doc.form.selection(Setting::Band));
+    changes += applyRows(rows, strings::kPasteRows, false);
+    return changes;
+}
+
+Changes Workspace::clearRows() {
+    Changes changes = commitEdit();
+    if (refuseWhileTransferring() || m_selected.empty())
+        return changes;
+    if (m_prompts.show(titled(Icon::Question, arg(strings::kClearQuestion, channelList(m_selected)),
+                              {Button::Ok, Button::Cancel}, Button::Cancel)) != Button::Ok)
+        return changes;
+    for (int channel : m_selected)
+        for (int col = column::kRxFrequency; col < column::kCount; ++col)
+            m_doc.form.cell(channel, col).clear();
+    checkpoint();
+    changes += fromTable(m_table.formReplaced());
+    changes.form = true;
+    return changes;
+}
+
 // ---- Undo ----
 
 void Workspace::checkpoint(bool step) {
@@ -240,9 +432,14 @@ void Workspace::checkpoint(bool step) {
     m_undo.push_back(std::move(m_current));
     m_redo.clear();
     m_current = Snapshot{m_doc.form, m_doc.image};
+    // A comparison's marks describe the form as it was.
+    m_highlighted.clear();
 }
 
 void Workspace::startHistory() {
+    m_highlighted.clear();
+    m_selected.clear();
+    m_selectionAnchor = 0;
     m_undo.clear();
     m_redo.clear();
     m_current = Snapshot{m_doc.form, m_doc.image};
@@ -271,6 +468,7 @@ Changes Workspace::redo() {
 }
 
 Changes Workspace::restore() {
+    m_highlighted.clear();
     m_doc.form = m_current.form;
     m_doc.image = m_current.image;
     // The model box may have changed its entries, and the editor must not

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "app/clone_run.h"
+#include "app/csv_exchange.h"
 #include "app/document.h"
 #include "app/port_choice.h"
 #include "app/prompts.h"
@@ -188,6 +189,35 @@ public:
         m_clock = &clock;
     }
 
+    // ---- Channels in and out ----
+    /// 导出CSV: the channels, as other radio programmers read them.
+    Changes exportCsv();
+    /// 导入CSV: the file's rows with the entry checks; shows what would be
+    /// added and replaced and what was refused, and applies them, as one
+    /// undo step, only when the user agrees.
+    Changes importCsv();
+    /// 与文件比较: every difference between the document and a channel
+    /// file, in the form's terms; the differing cells stay highlighted
+    /// until the next change.
+    Changes compareWithFile();
+    /// The whole channels the user selected on the channel numbers: a click
+    /// selects one, Shift (or a drag) extends from the last click, Ctrl
+    /// adds or removes one. Any other click clears the selection.
+    Changes selectChannel(int channel, bool extend, bool toggle);
+    Changes clearChannelSelection();
+    const std::vector<int>& selectedChannels() const { return m_selected; }
+    /// Ctrl+C: the selected channels, or the current cell's, as
+    /// tab-separated text with a header line.
+    std::string copyRows();
+    /// Ctrl+V: tab-separated rows from the first selected channel (or the
+    /// current cell's) on, with the entry checks; asks before it replaces
+    /// channels that hold data or leaves rows out.
+    Changes pasteRows(const std::string& text);
+    /// Delete: clears the selected channels after a question.
+    Changes clearRows();
+    /// Cells (row, column) that differed in the last comparison.
+    const std::vector<std::pair<int, int>>& highlighted() const { return m_highlighted; }
+
     // ---- Backups ----
     /// Where every complete read is kept; tests put it in a folder of their
     /// own.
@@ -231,6 +261,13 @@ private:
     void checkpoint(bool step = false);
     /// Forgets every step: the document was replaced.
     void startHistory();
+    /// Shows what rows would change, with the refused ones; applies them as
+    /// one step when the user agrees (or, with `ask` false, when nothing
+    /// is replaced or refused).
+    Changes applyRows(const RowImport& rows, const std::string& headline, bool ask);
+    /// The channels a row command works on: the selection, else the
+    /// current cell's channel.
+    std::vector<int> targetChannels() const;
     /// Shows the snapshot that undo or redo made current.
     Changes restore();
     Changes newDocument();
@@ -275,6 +312,9 @@ private:
     std::string m_lastBackup;
     std::unique_ptr<TransferJob> m_job;
     bool m_pumping = false;
+    std::vector<int> m_selected;
+    int m_selectionAnchor = 0;
+    std::vector<std::pair<int, int>> m_highlighted;
     Snapshot m_current;
     std::vector<Snapshot> m_undo;
     std::vector<Snapshot> m_redo;

@@ -307,7 +307,7 @@ std::optional<FileError> replaceByRename(const WindowsTarget& target, std::strin
 
 #ifndef _WIN32
 
-std::optional<FileError> loadChannelFile(const std::filesystem::path& path, RadioImage& image) {
+std::optional<FileError> loadFileContent(const std::filesystem::path& path, std::size_t limit, std::string& content) {
     // A device is not even opened; the check after the open catches a file
     // swapped in between, and O_NONBLOCK keeps a pipe from blocking the open.
     struct stat st {};
@@ -324,7 +324,7 @@ std::optional<FileError> loadChannelFile(const std::filesystem::path& path, Radi
     if (flags >= 0)
         ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
 
-    RadioImage::Bytes bytes{};
+    std::string bytes(limit, '\0');
     std::size_t got = 0;
     int err = 0;
     while (got < bytes.size()) {
@@ -340,9 +340,8 @@ std::optional<FileError> loadChannelFile(const std::filesystem::path& path, Radi
     ::close(fd);
     if (err != 0)
         return ioError(quoted(path), "read", errnoCode(err));
-    if (got < bytes.size())
-        return tooShort(path, got);
-    image = RadioImage(bytes);
+    bytes.resize(got);
+    content = std::move(bytes);
     return std::nullopt;
 }
 
@@ -362,7 +361,7 @@ std::optional<FileError> checkSaveTarget(const std::filesystem::path& path) {
 
 #else
 
-std::optional<FileError> loadChannelFile(const std::filesystem::path& path, RadioImage& image) {
+std::optional<FileError> loadFileContent(const std::filesystem::path& path, std::size_t limit, std::string& content) {
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
     if (fs::exists(status) && !fs::is_regular_file(status))
@@ -370,14 +369,13 @@ std::optional<FileError> loadChannelFile(const std::filesystem::path& path, Radi
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return ioError(quoted(path), "open", errnoCode(errno ? errno : ENOENT));
-    RadioImage::Bytes bytes{};
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::string bytes(limit, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     const auto got = static_cast<std::size_t>(in.gcount());
     if (in.bad())
         return ioError(quoted(path), "read", errnoCode(errno ? errno : EIO));
-    if (got < bytes.size())
-        return tooShort(path, got);
-    image = RadioImage(bytes);
+    bytes.resize(got);
+    content = std::move(bytes);
     return std::nullopt;
 }
 
@@ -398,6 +396,18 @@ std::optional<FileError> checkSaveTarget(const std::filesystem::path& path) {
 std::optional<FileError> saveChannelFile(const std::filesystem::path& path, const RadioImage& image) {
     const RadioImage::Bytes& bytes = image.bytes();
     return saveFileContent(path, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+}
+
+std::optional<FileError> loadChannelFile(const std::filesystem::path& path, RadioImage& image) {
+    std::string bytes;
+    if (auto error = loadFileContent(path, kFileSize, bytes))
+        return error;
+    if (bytes.size() < kFileSize)
+        return tooShort(path, bytes.size());
+    RadioImage::Bytes raw{};
+    std::copy(bytes.begin(), bytes.end(), raw.begin());
+    image = RadioImage(raw);
+    return std::nullopt;
 }
 
 } // namespace varnok

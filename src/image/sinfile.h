@@ -28,6 +28,10 @@ struct FileError {
 /// waiting for it.
 std::optional<FileError> loadChannelFile(const std::filesystem::path& path, RadioImage& image);
 
+/// Reads at most `limit` bytes of a file into `content`, by the same rules:
+/// anything but a regular file is refused without waiting for it.
+std::optional<FileError> loadFileContent(const std::filesystem::path& path, std::size_t limit, std::string& content);
+
 /// Writes the image to the file `path` names: a symbolic link is followed
 /// and its target written, the link kept. A target that exists must be a
 /// writable regular file. The new content is written completely to a

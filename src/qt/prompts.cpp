@@ -108,6 +108,12 @@ QtPrompts::QtPrompts()
       pdfFileName([](QWidget* parent, const QString& suggested) {
           return QFileDialog::getSaveFileName(parent, QString(), suggested, QStringLiteral("PDF (*.pdf)"));
       }),
+      openCsvName([](QWidget* parent, const QString& suggested) {
+          return QFileDialog::getOpenFileName(parent, QString(), suggested, QString::fromUtf8(strings::kCsvFilter));
+      }),
+      saveCsvName([](QWidget* parent, const QString& suggested) {
+          return QFileDialog::getSaveFileName(parent, QString(), suggested, QString::fromUtf8(strings::kCsvFilter));
+      }),
       askPortName([](QWidget* parent, const QString& current) {
           QInputDialog dialog(parent);
           dialog.setWindowTitle(messageCaption());
@@ -135,6 +141,10 @@ std::optional<std::string> QtPrompts::openPath(const std::string& folder) {
 
 std::optional<std::string> QtPrompts::savePath(const std::string& suggested) {
     return answered(saveFileName(m_pParent, QString::fromStdString(suggested)));
+}
+
+std::optional<std::string> QtPrompts::csvPath(const std::string& suggested, bool save) {
+    return answered((save ? saveCsvName : openCsvName)(m_pParent, QString::fromStdString(suggested)));
 }
 
 std::optional<std::string> QtPrompts::portName(const std::string& current) {

@@ -52,12 +52,16 @@ public:
     FileName saveFileName;
     /// Asks where to save the settings report as PDF.
     FileName pdfFileName;
+    /// Ask for a CSV file to read, and where to write one.
+    FileName openCsvName;
+    FileName saveCsvName;
     PortName askPortName;
 
     app::Button show(const app::Message& message) override;
     std::optional<std::string> openPath(const std::string& folder) override;
     std::optional<std::string> savePath(const std::string& suggested) override;
     std::optional<std::string> portName(const std::string& current) override;
+    std::optional<std::string> csvPath(const std::string& suggested, bool save) override;
 };
 
 } // namespace varnok::qt

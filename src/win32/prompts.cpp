@@ -7,6 +7,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <vector>
 
 namespace varnok::win32 {
@@ -71,21 +72,24 @@ LRESULT CALLBACK labelButtons(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(t_hook, code, wParam, lParam);
 }
 
-std::wstring filter() {
-    std::wstring text = widen(strings::kFileFilter);
+/// The chooser's filter of one kind of file: its name, then its pattern.
+std::wstring filter(const char* name, const char* suffix) {
+    std::wstring text = widen(name);
     text += L'\0';
     text += L"*.";
-    text += widen(strings::kFileSuffix);
+    text += widen(suffix);
     text += L'\0';
     return text;
 }
 
-std::optional<std::string> runChooser(HWND owner, const std::wstring& folder, const std::wstring& file, bool save) {
+std::optional<std::string> runChooser(HWND owner, const std::wstring& folder, const std::wstring& file, bool save,
+                                      const char* filterName = strings::kFileFilter,
+                                      const char* fileSuffix = strings::kFileSuffix) {
     std::vector<wchar_t> buffer(32768, L'\0');
     std::copy(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(std::min(file.size(), buffer.size() - 1)),
               buffer.begin());
-    const std::wstring filterText = filter();
-    const std::wstring suffix = widen(strings::kFileSuffix);
+    const std::wstring filterText = filter(filterName, fileSuffix);
+    const std::wstring suffix = widen(fileSuffix);
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
@@ -161,6 +165,13 @@ std::optional<std::string> Win32Prompts::openPath(const std::string& folder) {
 
 std::optional<std::string> Win32Prompts::savePath(const std::string& suggested) {
     return runChooser(m_hOwner, std::wstring(), widen(suggested), true);
+}
+
+std::optional<std::string> Win32Prompts::csvPath(const std::string& suggested, bool save) {
+    const std::filesystem::path path = std::filesystem::u8path(suggested);
+    return save ? runChooser(m_hOwner, std::wstring(), widen(suggested), true, strings::kCsvFilter, strings::kCsvSuffix)
+                : runChooser(m_hOwner, path.parent_path().wstring(), std::wstring(), false, strings::kCsvFilter,
+                             strings::kCsvSuffix);
 }
 
 std::optional<std::string> Win32Prompts::portName(const std::string& current) {

@@ -18,6 +18,7 @@ public:
     std::optional<std::string> openPath(const std::string& folder) override;
     std::optional<std::string> savePath(const std::string& suggested) override;
     std::optional<std::string> portName(const std::string& current) override;
+    std::optional<std::string> csvPath(const std::string& suggested, bool save) override;
 };
 
 } // namespace varnok::win32

@@ -35,6 +35,7 @@ struct ScriptedPrompts : Prompts {
     std::optional<std::string> openPath(const std::string& folder) override { return path(folder); }
     std::optional<std::string> savePath(const std::string& suggested) override { return path(suggested); }
     std::optional<std::string> portName(const std::string& current) override { return path(current); }
+    std::optional<std::string> csvPath(const std::string& suggested, bool) override { return path(suggested); }
     std::optional<std::string> path(const std::string& given) {
         asked.push_back(given);
         if (paths.empty())

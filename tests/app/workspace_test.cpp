@@ -454,3 +454,81 @@ TEST(WorkspaceTest, UndoAndRedoWalkThroughEveryStepExactly) {
 
 } // namespace
 } // namespace varnok::app
+
+namespace varnok::app {
+namespace {
+
+/// Rows come in through a CSV file or the clipboard with the entry checks,
+/// after a question where they would replace data or leave rows out, and
+/// each import, paste or clearing is one undo step.
+TEST(WorkspaceTest, RowsComeInAsOneStepAndOnlyWithTheUsersConsent) {
+    Bench b;
+    ASSERT_FALSE(saveChannelFile(b.dir / "radio.sin", DemoRadio::sampleMemory())); // channels 1 to 7, band 400-470
+    b.ws.start(utf8Path(b.dir / "radio.sin"));
+    std::ofstream(b.dir / "in.csv") << "Location,Frequency,Duplex,Offset,Power\n"
+                                       "1,460.000000,,,Low\n9,462.500000,+,5.000000,High\n10,999.000000,,,Low\n";
+    const FormState before = b.ws.form();
+    b.prompts.paths = {utf8Path(b.dir / "in.csv")};
+    b.ws.importCsv(); // the question is cancelled
+    ASSERT_EQ(b.prompts.texts.size(), 1u);
+    EXPECT_EQ(b.prompts.texts[0].rfind("从“in.csv”导入信道：\n添加信道：9\n替换信道：1\n未采用的行：\nline 4", 0), 0u)
+        << b.prompts.texts[0];
+    EXPECT_EQ(b.ws.form(), before);
+    b.prompts.answers = {Button::Ok};
+    b.ws.importCsv();
+    EXPECT_EQ(b.ws.form().cell(1, column::kRxFrequency), "460.00000");
+    EXPECT_EQ(b.ws.form().cell(9, column::kTxFrequency), "467.50000");
+    b.ws.undo();
+    EXPECT_EQ(b.ws.form(), before);
+
+    // The clipboard: two rows from channel 8 on go in without a question;
+    // over channels with data they ask first.
+    b.ws.selectChannel(1, false, false);
+    const std::string two = b.ws.copyRows() + "";
+    b.ws.selectChannel(2, true, false);
+    const std::string rows = b.ws.copyRows();
+    b.ws.selectChannel(8, false, false);
+    b.prompts.texts.clear();
+    b.ws.pasteRows(rows);
+    EXPECT_TRUE(b.prompts.texts.empty());
+    for (int col = 1; col < column::kCount; ++col)
+        EXPECT_EQ(b.ws.form().cell(9, col), before.cell(2, col));
+    b.ws.selectChannel(3, false, false);
+    b.ws.pasteRows(two); // cancelled: channel 3 holds data
+    EXPECT_EQ(b.prompts.texts.size(), 1u);
+    EXPECT_EQ(b.ws.form().cell(3, 1), before.cell(3, 1));
+
+    // Delete clears the selection after its own question.
+    b.ws.selectChannel(5, false, false);
+    b.ws.selectChannel(7, false, true);
+    EXPECT_EQ(b.ws.selectedChannels(), (std::vector<int>{5, 7}));
+    b.prompts.answers = {Button::Ok};
+    b.ws.clearRows();
+    EXPECT_TRUE(b.ws.form().cell(5, 1).empty() && b.ws.form().cell(7, 8).empty());
+    b.ws.undo();
+    b.ws.undo();
+    EXPECT_EQ(b.ws.form(), before);
+}
+
+TEST(WorkspaceTest, AComparisonListsTheDifferencesAndMarksTheCellsUntilTheNextChange) {
+    Bench b;
+    ASSERT_FALSE(saveChannelFile(b.dir / "radio.sin", DemoRadio::sampleMemory()));
+    b.ws.start(utf8Path(b.dir / "radio.sin"));
+    b.prompts.paths = {utf8Path(b.dir / "radio.sin")};
+    b.ws.compareWithFile();
+    EXPECT_EQ(b.prompts.texts.back(), "当前数据与“radio.sin”相同。");
+    b.ws.chooseSetting(Setting::Squelch, 3);
+    b.ws.moveTo(2, column::kPower);
+    b.ws.doubleClick(2, column::kPower);
+    b.ws.choose(2);
+    b.ws.commitEdit();
+    b.ws.compareWithFile();
+    EXPECT_EQ(b.prompts.texts.back().rfind("当前数据与“radio.sin”有 2 处不同（当前 → 文件）：\nchannel 2, ", 0), 0u)
+        << b.prompts.texts.back();
+    EXPECT_EQ(b.ws.highlighted(), (std::vector<std::pair<int, int>>{{2, column::kPower}}));
+    b.ws.chooseSetting(Setting::Squelch, 4);
+    EXPECT_TRUE(b.ws.highlighted().empty());
+}
+
+} // namespace
+} // namespace varnok::app

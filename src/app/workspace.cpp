@@ -2,6 +2,7 @@
 
 #include "app/strings.h"
 #include "app/text.h"
+#include "link/diagnosis.h"
 
 #include <cstdlib>
 #include <system_error>
@@ -281,8 +282,8 @@ Changes Workspace::startTransfer() {
     OpenedPort opened = m_opener ? m_opener(m_ports.port(), *m_clock) : openPort(m_ports.port(), *m_clock);
     if (!opened.port) {
         std::string text = transferText::kCannotOpenPort;
-        if (!opened.error.empty())
-            text += "\n\n" + opened.error;
+        if (const std::string detail = diagnoseOpen(m_ports.port(), opened); !detail.empty())
+            text += "\n\n" + detail;
         m_prompts.show(titled(Icon::Warning, text));
         m_progress.state = ProgressWindow::State::NoWindow;
         m_progress.ended = TransferOutcome::Failed;

@@ -5,6 +5,7 @@
 #include "transfer_ui.h"
 
 #include "image/sinfile.h"
+#include "link/diagnosis.h"
 #include "link/ports.h"
 
 #include <cstdio>
@@ -16,7 +17,7 @@ namespace {
 std::unique_ptr<SerialPort> open(const std::string& name) {
     OpenedPort opened = openPort(name);
     if (!opened.port)
-        throw CommandError(kExitFailed, std::string(transferText::kCannotOpenPort) + " (" + opened.error + ")");
+        throw CommandError(kExitFailed, {transferText::kCannotOpenPort, diagnoseOpen(name, opened)});
     return std::move(opened.port);
 }
 

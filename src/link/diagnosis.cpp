@@ -42,4 +42,31 @@ std::string diagnoseLink(const LinkObservation& seen) {
     return std::string("对讲机应答握手后停止回应：") + kCheckPower;
 }
 
+std::string diagnoseOpen(const std::string& portName, const OpenedPort& opened, const std::vector<PortInfo>& present) {
+    // "COM1" means a device of another name here; both are shown.
+    const std::string device = systemDeviceFor(portName);
+    const std::string port = device == portName ? portName : portName + "（" + device + "）";
+    switch (opened.failure) {
+    case OpenFailure::Missing: {
+        std::string text = "串口 " + port + " 不存在。现有端口：";
+        for (std::size_t i = 0; i < present.size(); ++i)
+            text += (i ? "、" : "") + present[i].name;
+        return text;
+    }
+    case OpenFailure::NoPermission: {
+        const std::string group = opened.group.empty() ? "dialout" : opened.group;
+        return "没有权限打开 " + port + "：请将当前用户加入 " + group + " 组（sudo usermod -aG " + group +
+               " $USER），然后重新登录。";
+    }
+    case OpenFailure::Busy:
+        if (opened.holder.empty())
+            return "串口 " + port + " 正被其他程序占用：请关闭该程序后重试。";
+        return "串口 " + port + " 正被其他程序（" + opened.holder + "）占用：请关闭该程序后重试。";
+    case OpenFailure::None:
+    case OpenFailure::Other:
+        break;
+    }
+    return opened.error;
+}
+
 } // namespace varnok

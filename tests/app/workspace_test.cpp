@@ -7,6 +7,10 @@
 
 #include <fstream>
 
+#ifndef _WIN32
+#include "../link/pty.h"
+#endif
+
 namespace varnok::app {
 namespace {
 
@@ -197,6 +201,40 @@ TEST(WorkspaceTest, TransfersShowTheirEndAndOnlyACompleteReadChangesTheDocument)
         }
     }
 }
+
+#ifndef _WIN32
+TEST(WorkspaceTest, APortThatDoesNotOpenIsExplained) {
+    test::Pty line;
+    ASSERT_TRUE(line.ready());
+    const OpenedPort holder = openSystemSerialPort(line.slavePath());
+    ASSERT_TRUE(holder.port) << holder.error;
+    std::string self; // the test program, as the system lists it
+    std::getline(std::ifstream("/proc/self/comm"), self);
+    Bench b;
+    const std::string locked = b.file("locked");
+    fs::permissions(locked, fs::perms::none);
+    const std::string head = std::string(transferText::kCannotOpenPort) + "\n\n";
+    using Row = std::tuple<std::string, std::string, std::string>; // the port, how the message starts and ends
+    for (const auto& [port, start, end] :
+         {Row{"/dev/varnok-no-such-tty", "串口 /dev/varnok-no-such-tty 不存在。现有端口：", "demo"},
+          Row{line.slavePath(), "串口 " + line.slavePath() + " 正被其他程序（" + self + "）占用：",
+              "请关闭该程序后重试。"},
+          Row{locked, "没有权限打开 " + locked + "：请将当前用户加入 ", " $USER），然后重新登录。"}}) {
+        if (port == locked && ::geteuid() == 0)
+            continue; // root opens it anyway
+        b.prompts.texts.clear();
+        b.ws.setTransferLink([](const std::string& name, Clock& c) { return openPort(name, c); }, b.clock);
+        b.ws.selectPort(port);
+        b.transfer(false);
+        ASSERT_EQ(b.prompts.texts.size(), 1u) << port;
+        const std::string& text = b.prompts.texts[0];
+        EXPECT_EQ(text.find(head + start), 0u) << text;
+        EXPECT_EQ(text.substr(text.size() - std::min(text.size(), end.size())), end) << text;
+    }
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "the permission row needs a user other than root; the other rows ran";
+}
+#endif
 
 TEST(WorkspaceTest, CancelBeforeStartOpensNothing) {
     Bench b;

@@ -189,23 +189,17 @@ std::string permissionHint(const std::string& device) {
 // The program that has `device` open, by its command name, found among the
 // descriptors in /proc that this user may read; empty when none is seen.
 // ModemManager and brltty are the usual ones: they probe USB serial adapters
-// as they appear. `ownFd`, our refused open, is not a holder.
-std::string holderOf(const std::string& device, int ownFd) {
+// as they appear.
+std::string holderOf(const std::string& device) {
 #ifdef __linux__
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::path target = fs::canonical(device, ec);
     if (ec)
         return "";
-    const std::string self = std::to_string(::getpid()), own = std::to_string(ownFd);
     for (fs::directory_iterator process("/proc", ec), end; !ec && process != end; process.increment(ec)) {
-        const std::string pid = process->path().filename().string();
-        if (pid.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        std::error_code fdError;
+        std::error_code fdError; // entries that are not processes have no fd folder
         for (fs::directory_iterator fd(process->path() / "fd", fdError); !fdError && fd != end; fd.increment(fdError)) {
-            if (pid == self && fd->path().filename() == own)
-                continue;
             std::error_code linkError; // an unreadable link reads as an empty path
             if (fs::read_symlink(fd->path(), linkError) != target)
                 continue;
@@ -217,7 +211,6 @@ std::string holderOf(const std::string& device, int ownFd) {
     }
 #else
     (void)device;
-    (void)ownFd;
 #endif
     return "";
 }
@@ -245,7 +238,7 @@ std::string openFailure(const std::string& device, int error) {
 }
 
 // Fills in what the user is told about a failed open.
-void refuse(OpenedPort& opened, const std::string& device, int error, int ownFd = -1) {
+void refuse(OpenedPort& opened, const std::string& device, int error) {
     opened.error = openFailure(device, error);
     switch (error) {
     case ENOENT:
@@ -258,7 +251,7 @@ void refuse(OpenedPort& opened, const std::string& device, int error, int ownFd 
         break;
     case EBUSY:
         opened.failure = OpenFailure::Busy;
-        opened.holder = holderOf(device, ownFd);
+        opened.holder = holderOf(device);
         break;
     default:
         opened.failure = OpenFailure::Other;
@@ -302,7 +295,8 @@ OpenedPort openSystemSerialPort(const std::string& device) {
     // so that a refused open leaves the holder's settings alone. A file
     // system without flock support leaves TIOCEXCL as the only guard.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-        refuse(opened, device, EBUSY, fd);
+        ::close(guard.release()); // so that our own open is not taken for the holder
+        refuse(opened, device, EBUSY);
         return opened;
     }
     ::ioctl(fd, TIOCEXCL);

@@ -3,6 +3,7 @@
 #include "app/backups.h"
 #include "app/strings.h"
 #include "app/text.h"
+#include "link/diagnosis.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -626,8 +627,8 @@ bool Workspace::startStep() {
     OpenedPort opened = m_opener ? m_opener(m_ports.port(), *m_clock) : openPort(m_ports.port(), *m_clock);
     if (!opened.port) {
         std::string text = transferText::kCannotOpenPort;
-        if (!opened.error.empty())
-            text += "\n\n" + opened.error;
+        if (const std::string detail = diagnoseOpen(m_ports.port(), opened); !detail.empty())
+            text += "\n\n" + detail;
         m_prompts.show(titled(Icon::Warning, text));
         return false;
     }

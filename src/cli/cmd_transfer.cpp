@@ -9,6 +9,7 @@
 #include "app/clone_run.h"
 #include "app/text.h"
 #include "image/sinfile.h"
+#include "link/diagnosis.h"
 #include "link/ports.h"
 
 #include <iostream>
@@ -19,7 +20,7 @@ namespace {
 std::unique_ptr<SerialPort> open(const std::string& name) {
     OpenedPort opened = openPort(name);
     if (!opened.port)
-        throw CommandError(kExitFailed, std::string(transferText::kCannotOpenPort) + " (" + opened.error + ")");
+        throw CommandError(kExitFailed, {transferText::kCannotOpenPort, diagnoseOpen(name, opened)});
     return std::move(opened.port);
 }
 

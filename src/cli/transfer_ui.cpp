@@ -159,7 +159,11 @@ bool TerminalTransferUi::askRetry(const std::string& text) {
 
 void TerminalTransferUi::report(const std::string& text) {
     endProgressLine();
-    std::cerr << "varnok-cli: " << text << '\n';
+    // The radio's text and the line that explains it: each an error line.
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        std::cerr << "varnok-cli: " << text.substr(start, end - start) << '\n';
+    std::cerr << "varnok-cli: " << text.substr(start) << '\n';
 }
 
 bool atTerminal() { return isTerminal(stdin) && isTerminal(stderr); }

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <utility>
 #include <vector>
 
@@ -169,15 +171,47 @@ std::string groupName(gid_t gid) {
     }
 }
 
-std::string permissionHint(const std::string& device) {
-    // Serial devices are usually open to one group ("dialout" on most Linux
-    // systems); naming it tells the user the one thing that fixes this.
+// Serial devices are usually open to one group ("dialout" on most Linux
+// systems); naming it tells the user the one thing that fixes a refusal.
+// Root's group is no advice to give.
+std::string deviceGroup(const std::string& device) {
     struct stat info {};
-    if (::stat(device.c_str(), &info) == 0 && info.st_gid != 0) {
-        const std::string group = groupName(info.st_gid);
-        if (!group.empty())
-            return "; add your user to the group \"" + group + "\" and log in again";
+    if (::stat(device.c_str(), &info) == 0 && info.st_gid != 0)
+        return groupName(info.st_gid);
+    return "";
+}
+
+std::string permissionHint(const std::string& device) {
+    const std::string group = deviceGroup(device);
+    return group.empty() ? "" : "; add your user to the group \"" + group + "\" and log in again";
+}
+
+// The program that has `device` open, by its command name, found among the
+// descriptors in /proc that this user may read; empty when none is seen.
+// ModemManager and brltty are the usual ones: they probe USB serial adapters
+// as they appear.
+std::string holderOf(const std::string& device) {
+#ifdef __linux__
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path target = fs::canonical(device, ec);
+    if (ec)
+        return "";
+    for (fs::directory_iterator process("/proc", ec), end; !ec && process != end; process.increment(ec)) {
+        std::error_code fdError; // entries that are not processes have no fd folder
+        for (fs::directory_iterator fd(process->path() / "fd", fdError); !fdError && fd != end; fd.increment(fdError)) {
+            std::error_code linkError; // an unreadable link reads as an empty path
+            if (fs::read_symlink(fd->path(), linkError) != target)
+                continue;
+            std::string name;
+            std::getline(std::ifstream(process->path() / "comm"), name);
+            if (!name.empty())
+                return name;
+        }
     }
+#else
+    (void)device;
+#endif
     return "";
 }
 
@@ -203,6 +237,27 @@ std::string openFailure(const std::string& device, int error) {
     }
 }
 
+// Fills in what the user is told about a failed open.
+void refuse(OpenedPort& opened, const std::string& device, int error) {
+    opened.error = openFailure(device, error);
+    switch (error) {
+    case ENOENT:
+        opened.failure = OpenFailure::Missing;
+        break;
+    case EACCES:
+    case EPERM:
+        opened.failure = OpenFailure::NoPermission;
+        opened.group = deviceGroup(device);
+        break;
+    case EBUSY:
+        opened.failure = OpenFailure::Busy;
+        opened.holder = holderOf(device);
+        break;
+    default:
+        opened.failure = OpenFailure::Other;
+    }
+}
+
 void makeRaw9600(termios& tio) {
     ::cfmakeraw(&tio);
     ::cfsetispeed(&tio, B9600);
@@ -224,14 +279,14 @@ OpenedPort openSystemSerialPort(const std::string& device) {
         fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     while (fd < 0 && errno == EINTR);
     if (fd < 0) {
-        opened.error = openFailure(device, errno);
+        refuse(opened, device, errno);
         return opened;
     }
     FdGuard guard(fd);
 
     termios tio{};
     if (::tcgetattr(fd, &tio) != 0) {
-        opened.error = openFailure(device, errno == EINVAL ? ENOTTY : errno);
+        refuse(opened, device, errno == EINVAL ? ENOTTY : errno);
         return opened;
     }
     // A flock belongs to the open file description, so it keeps out a second
@@ -240,7 +295,8 @@ OpenedPort openSystemSerialPort(const std::string& device) {
     // so that a refused open leaves the holder's settings alone. A file
     // system without flock support leaves TIOCEXCL as the only guard.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-        opened.error = openFailure(device, EBUSY);
+        ::close(guard.release()); // so that our own open is not taken for the holder
+        refuse(opened, device, EBUSY);
         return opened;
     }
     ::ioctl(fd, TIOCEXCL);
@@ -252,6 +308,7 @@ OpenedPort openSystemSerialPort(const std::string& device) {
     while (set != 0 && errno == EINTR);
     if (set != 0) {
         opened.error = "cannot set " + device + " to 9600 baud, 8N1: " + std::strerror(errno);
+        opened.failure = OpenFailure::Other;
         return opened;
     }
     opened.port = std::make_unique<PosixSerialPort>(guard.release());

@@ -51,10 +51,17 @@ constexpr int writeTotalMs(std::size_t n) {
 }
 } // namespace portTiming
 
+/// Why a port did not open, where the system tells it apart.
+enum class OpenFailure { None, Missing, NoPermission, Busy, Other };
+
 /// Result of opening a port: the port, or a one-line reason for the user.
 struct OpenedPort {
     std::unique_ptr<SerialPort> port;
     std::string error;
+    // Initialised here, so that OpenedPort{port, error} names all it needs.
+    OpenFailure failure = OpenFailure::None;
+    std::string group{};  ///< NoPermission: the group the device is open to, when known
+    std::string holder{}; ///< Busy: the program holding the device, when the system tells
 };
 
 /// Opens a serial device by the operating system's name for it: a path such

@@ -1,5 +1,7 @@
 #include "link/transfer.h"
 
+#include "link/diagnosis.h"
+
 #include <array>
 
 namespace varnok {
@@ -20,6 +22,8 @@ class Transfer {
 public:
     Transfer(SerialPort& port, Direction direction, TransferHooks& hooks, Clock& clock)
         : m_port(port), m_direction(direction), m_hooks(hooks), m_clock(clock) {}
+
+    const LinkObservation& observation() const { return m_seen; }
 
     TransferOutcome run(RadioImage& image) {
         m_hooks.setStatus(transferText::kDetecting);
@@ -59,23 +63,54 @@ private:
         return false;
     }
 
-    bool send(std::uint8_t byte) { return m_port.write(&byte, 1); }
+    void beginStep(LinkPhase phase, int block = -1) {
+        LinkObservation next;
+        next.phase = phase;
+        next.block = block;
+        next.received = m_seen.received;
+        m_seen = next;
+    }
+
+    // Every byte to and from the radio passes these two, so that a failure
+    // can be told from what the line did.
+    bool put(const std::uint8_t* data, std::size_t count) {
+        const bool sent = m_port.write(data, count);
+        m_seen.lineFailed = m_seen.lineFailed || !sent;
+        return sent;
+    }
+    bool get(std::uint8_t* buffer, std::size_t count, std::size_t& got) {
+        got = 0;
+        const bool ok = m_port.read(buffer, count, got);
+        m_seen.received += static_cast<long>(got);
+        m_seen.receivedInStep += static_cast<long>(got);
+        m_seen.lineFailed = m_seen.lineFailed || !ok;
+        return ok;
+    }
+    bool send(std::uint8_t byte) { return put(&byte, 1); }
 
     /// A 1-byte read: nullopt when the call failed, else whether it got 0x06.
     enum class Ack { CallFailed, Good, Other };
     Ack readAck() {
         std::uint8_t byte = 0;
         std::size_t got = 0;
-        if (!m_port.read(&byte, 1, got))
+        if (!get(&byte, 1, got))
             return Ack::CallFailed;
+        m_seen.unexpected = m_seen.unexpected || (got == 1 && byte != wire::kAck);
         return (got == 1 && byte == wire::kAck) ? Ack::Good : Ack::Other;
+    }
+
+    /// The radio's text, then what the line showed.
+    std::string explained(const char* text) const {
+        const std::string line = diagnoseLink(m_seen);
+        return line.empty() ? std::string(text) : text + std::string("\n") + line;
     }
 
     /// The retry question after a round of failed attempts.
     Step askRetry() {
-        if (!m_hooks.askRetry(transferText::kRetryQuestion))
+        if (!m_hooks.askRetry(explained(transferText::kRetryQuestion)))
             return Step::Abandoned;
         m_attempt = 1;
+        beginStep(LinkPhase::Handshake); // a retry starts with a new handshake
         return Step::Again;
     }
 
@@ -110,11 +145,12 @@ private:
         m_clock.sleepMs(1);
         std::array<std::uint8_t, wire::kIdentSize> ident{};
         std::size_t got = 0;
+        beginStep(LinkPhase::Confirmation);
         m_port.purge(PurgeKind::Clear);
-        m_port.read(ident.data(), 1, got); // whatever trails the handshake
+        get(ident.data(), 1, got); // whatever trails the handshake
         m_port.purge(PurgeKind::Clear);
         send(wire::kStart);
-        m_port.read(ident.data(), ident.size(), got); // identification, not examined
+        get(ident.data(), ident.size(), got); // identification, not examined
         if (yieldSteps(kConfirmYields, true))
             return Step::Cancelled;
 
@@ -122,7 +158,7 @@ private:
         while (!send(wire::kAck)) {
             // Asking instead of retrying silently keeps a dead line from
             // holding the user in an endless row of identical messages.
-            if (!m_hooks.askRetry(transferText::kSendStateFailed))
+            if (!m_hooks.askRetry(explained(transferText::kSendStateFailed)))
                 return Step::Abandoned;
             m_port.purge(PurgeKind::Clear);
         }
@@ -148,6 +184,7 @@ private:
         RadioImage copy = image;
         for (int block = 0; block < wire::kReadBlocks; ++block) {
             const int address = block * wire::kBlockSize;
+            beginStep(LinkPhase::Blocks, block);
             std::array<std::uint8_t, wire::kReplySize> reply{};
             std::size_t got = 0;
             // A reply of 10 or 11 bytes would pass a length test but lacks
@@ -156,15 +193,14 @@ private:
             for (int ask = 0; ask <= kShortReplyRetries; ++ask) {
                 m_port.purge(PurgeKind::Clear);
                 const auto req = request(wire::kRead, address);
-                m_port.write(req.data(), req.size());
-                got = 0;
-                if (!m_port.read(reply.data(), reply.size(), got))
+                put(req.data(), req.size());
+                if (!get(reply.data(), reply.size(), got))
                     got = 0;
                 if (got < wire::kReplyMinimum || got == wire::kReplySize)
                     break;
             }
             if (got < wire::kReplySize) {
-                m_hooks.report(transferText::kReplyTooShort);
+                m_hooks.report(explained(transferText::kReplyTooShort));
                 return TransferOutcome::Failed;
             }
             m_port.purge(PurgeKind::Clear);
@@ -175,7 +211,7 @@ private:
             m_port.purge(PurgeKind::Clear);
             send(wire::kAck);
             if (readAck() != Ack::Good) {
-                m_hooks.report(transferText::kReadAckBad);
+                m_hooks.report(explained(transferText::kReadAckBad));
                 return TransferOutcome::Failed;
             }
             if (yieldSteps(kReadBlockYields, false))
@@ -189,14 +225,15 @@ private:
     TransferOutcome writeBlocks(const RadioImage& image) {
         for (int block = 0; block < wire::kWriteBlocks; ++block) {
             const int address = block * wire::kBlockSize;
+            beginStep(LinkPhase::Blocks, block);
             m_port.purge(PurgeKind::Clear);
             const auto req = request(wire::kWrite, address);
-            m_port.write(req.data(), req.size());
+            put(req.data(), req.size());
             m_clock.sleepMs(1);
             m_port.purge(PurgeKind::Clear);
-            m_port.write(image.bytes().data() + address, wire::kBlockSize);
+            put(image.bytes().data() + address, wire::kBlockSize);
             if (readAck() != Ack::Good) {
-                m_hooks.report(transferText::kWriteAckBad);
+                m_hooks.report(explained(transferText::kWriteAckBad));
                 return TransferOutcome::Failed;
             }
             m_hooks.blockDone(block + 1, wire::kWriteBlocks);
@@ -212,15 +249,18 @@ private:
     TransferHooks& m_hooks;
     Clock& m_clock;
     int m_attempt = 1;
+    LinkObservation m_seen;
 };
 
 } // namespace
 
 TransferOutcome runTransfer(std::unique_ptr<SerialPort> port, Direction direction, RadioImage& image,
-                            TransferHooks& hooks, Clock& clock) {
+                            TransferHooks& hooks, Clock& clock, LinkObservation* observed) {
     Transfer transfer(*port, direction, hooks, clock);
     const TransferOutcome outcome = transfer.run(image);
     port.reset(); // the line is never held open between transfers
+    if (observed)
+        *observed = transfer.observation();
     return outcome;
 }
 

@@ -69,11 +69,27 @@ public:
     virtual void blocksStarting() {}
 };
 
+enum class LinkPhase { Handshake, Confirmation, Blocks };
+
+/// What the transfer saw of the radio up to where it stopped, so that a
+/// failure can be explained from facts. A step is one round of handshake
+/// attempts, the confirmation, or one block.
+struct LinkObservation {
+    LinkPhase phase = LinkPhase::Handshake;
+    int block = -1;          ///< Blocks: the block of the last step, from 0
+    long received = 0;       ///< bytes from the radio in the whole transfer
+    long receivedInStep = 0; ///< bytes from the radio in the last step
+    bool unexpected = false; ///< the last step received a byte other than the one the protocol answers with
+    bool lineFailed = false; ///< the port refused a read or write in the last step (the device went away)
+};
+
 /// Runs one transfer over `port` and closes the port (destroys it) on every
 /// outcome. A read fills a copy and replaces `image` only when all 128
-/// blocks arrived; a write sends image offsets 0 to 983.
+/// blocks arrived; a write sends image offsets 0 to 983. A question or
+/// report carries a second line that explains it from what was observed,
+/// which also goes to `observed` when given.
 TransferOutcome runTransfer(std::unique_ptr<SerialPort> port, Direction direction, RadioImage& image,
-                            TransferHooks& hooks, Clock& clock = systemClock());
+                            TransferHooks& hooks, Clock& clock = systemClock(), LinkObservation* observed = nullptr);
 
 /// Attempts per handshake round before the retry question.
 constexpr int kHandshakeAttempts = 15;

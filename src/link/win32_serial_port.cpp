@@ -108,6 +108,19 @@ std::string openFailure(const std::string& name, DWORD error) {
     }
 }
 
+OpenFailure failureKind(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return OpenFailure::Missing;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+        return OpenFailure::Busy;
+    default:
+        return OpenFailure::Other;
+    }
+}
+
 } // namespace
 
 OpenedPort openSystemSerialPort(const std::string& device) {
@@ -115,7 +128,9 @@ OpenedPort openSystemSerialPort(const std::string& device) {
     const HANDLE handle = CreateFileA(devicePath(device).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        opened.error = openFailure(device, GetLastError());
+        const DWORD error = GetLastError();
+        opened.error = openFailure(device, error);
+        opened.failure = failureKind(error);
         return opened;
     }
     // Owned from here on, so that every return closes it.

@@ -9,6 +9,10 @@
 
 #include <fstream>
 
+#ifndef _WIN32
+#include "../link/pty.h"
+#endif
+
 namespace varnok::app {
 namespace {
 
@@ -168,16 +172,22 @@ TEST(WorkspaceTest, TransfersShowTheirEndAndOnlyACompleteReadChangesTheDocument)
     RadioFaults silent{true}, nakRead, nakWrite;
     nakRead.nakReadBlock = 60;
     nakWrite.nakWriteBlock = 3;
-    const std::string q = transferText::kRetryQuestion, incomplete = transferText::kWriteIncomplete;
+    // The radio's text, then what the line showed.
+    const std::string none = "\n未收到对讲机的任何回应：请检查写频线是否插紧、对讲机是否已开机、所选端口是否正确。",
+                      garbled = "处的回应不完整或有误：请检查写频线插头是否松动。";
+    const std::string q = transferText::kRetryQuestion + none, incomplete = transferText::kWriteIncomplete,
+                      readNak = transferText::kReadAckBad + ("\n对讲机在第 61 块（偏移 0x1E0）" + garbled),
+                      writeNak =
+                          transferText::kWriteAckBad + ("\n对讲机在第 4 块（偏移 0x018，信道 1 的数据）" + garbled);
     using Case = std::tuple<bool, RadioFaults, int, std::deque<Button>, std::vector<std::string>, std::string>;
     const Case cases[] = {
         // write, the radio's faults, cancel after block, answers, messages, the status line at the end
         {false, {}, -1, {}, {}, "123"},
-        {false, nakRead, -1, {}, {transferText::kReadAckBad}, "61"},
+        {false, nakRead, -1, {}, {readNak}, "61"},
         {false, {}, 10, {}, {}, "11"},
         {false, silent, -1, {Button::Retry, Button::Cancel}, {q, q}, transferText::kWaiting},
         {true, {}, -1, {}, {}, "122"},
-        {true, nakWrite, -1, {}, {transferText::kWriteAckBad, incomplete}, "3"},
+        {true, nakWrite, -1, {}, {writeNak, incomplete}, "3"},
         {true, {}, 3, {}, {incomplete}, "4"},
         {true, silent, -1, {}, {q}, transferText::kWaiting},
         {true, {}, -1, {}, {std::string(transferText::kCannotOpenPort) + "\n\nbusy"}, strings::kProgressWaiting},
@@ -211,6 +221,39 @@ TEST(WorkspaceTest, TransfersShowTheirEndAndOnlyACompleteReadChangesTheDocument)
         }
     }
 }
+
+#ifndef _WIN32
+TEST(WorkspaceTest, APortThatDoesNotOpenIsExplained) {
+    test::Pty line;
+    ASSERT_TRUE(line.ready());
+    const OpenedPort holder = openSystemSerialPort(line.slavePath());
+    ASSERT_TRUE(holder.port) << holder.error;
+    std::string self; // the test program, as the system lists it
+    std::getline(std::ifstream("/proc/self/comm"), self);
+    Bench b;
+    b.ws.setTransferLink([](const std::string& name, Clock& c) { return openPort(name, c); }, b.clock);
+    const std::string locked = b.file("locked"), head = std::string(transferText::kCannotOpenPort) + "\n\n";
+    fs::permissions(locked, fs::perms::none);
+    using Row = std::tuple<std::string, std::string, std::string>; // the port, how the message starts and ends
+    for (const auto& [port, start, end] :
+         {Row{"/dev/varnok-no-such-tty", "串口 /dev/varnok-no-such-tty 不存在。现有端口：", "demo"},
+          Row{line.slavePath(), "串口 " + line.slavePath() + " 正被其他程序（" + self + "）占用：",
+              "请关闭该程序后重试。"},
+          Row{locked, "没有权限打开 " + locked + "：请将当前用户加入 ", " $USER），然后重新登录。"}}) {
+        if (port == locked && ::geteuid() == 0)
+            continue; // root opens it anyway
+        b.prompts.texts.clear();
+        b.ws.selectPort(port);
+        b.transfer(false);
+        const std::string text = b.prompts.texts.at(0);
+        EXPECT_EQ(std::make_pair(text.find(head + start), text.rfind(end)),
+                  std::make_pair(std::size_t{0}, text.size() - end.size()))
+            << text;
+    }
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "the permission row needs a user other than root; the other rows ran";
+}
+#endif
 
 TEST(WorkspaceTest, CancelBeforeStartOpensNothing) {
     Bench b;

@@ -48,7 +48,7 @@ const Row kRows[] = {
     {"{}", "build form.json -o no/out.sin", 1, {R"(cannot create a file in folder "no"...)"}},
     // Checked before the port is opened, so before a transfer.
     {"", "read --port /dev/varnok-no-such-port -o no/out.sin", 1, {R"(cannot create a file in folder "no"...)"}},
-    {"", "read --port /dev/varnok-no-such-port -o out.sin", 1, {"无法打开串口,请检查串口是否被占用或设备是否正常。 (cannot open /dev/varnok-no-such-port..."}},
+    {"", "read --port /dev/varnok-no-such-port -o out.sin", 1, {"无法打开串口,请检查串口是否被占用或设备是否正常。", "串口 /dev/varnok-no-such-port 不存在。现有端口：..."}},
     // The form: known keys only, each value of its type and in its range.
     {R"({"channels": [)", "build form.json -o out.sin", 2, {R"("form.json": not valid JSON: parse error at line 1, column 15: syntax error while parsing value - unexpected end of input; expected '[', '{', or a literal)"}},
     {"[1]", "build form.json -o out.sin", 2, {R"("form.json": expected a JSON object at the top level, got array)"}},

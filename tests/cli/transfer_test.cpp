@@ -81,7 +81,8 @@ TEST_F(TransferCli, TransfersEndWithTheirStatusTheirLinesAndNoPartialFile) {
         // first 984 bytes; --verify reads them back in a second transfer.
         {{"--unpaced", "--memory", file("radio.sin"), "--save", file("out.sin")}, {"write", "file.sin", "--verify"}, nullptr, 0,
          {transferText::kDetecting, transferText::kDetecting}, {}, "sent.sin"},
-        {{"--unpaced", "--faults", "nak-read=3"}, {"read", "-o", "out.sin"}, nullptr, 1, {transferText::kReadAckBad}, {"cancelled", "abandoned"}},
+        {{"--unpaced", "--faults", "nak-read=3"}, {"read", "-o", "out.sin"}, nullptr, 1,
+         {std::string("varnok-cli: ") + transferText::kReadAckBad + "\nvarnok-cli: 对讲机在第 4 块（偏移 0x018，信道 1 的数据）处"}, {"cancelled", "abandoned"}},
         // Without a terminal, --retries answers the question; no block went out.
         {{"--unpaced", "--faults", "refuse-confirm"}, {"write", "file.sin", "--retries", "1"}, nullptr, 3,
          {transferText::kRetryQuestion, "retrying", transferText::kRetryQuestion, "varnok-cli: abandoned: the radio did not answer"},

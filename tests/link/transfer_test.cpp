@@ -1,5 +1,6 @@
 // The transfer engine against the demo radio and its faults, in virtual time.
 #include "link/demo_radio.h"
+#include "link/diagnosis.h"
 #include "link/ports.h"
 #include "link/transfer.h"
 
@@ -28,18 +29,26 @@ struct Bench : TransferHooks {
         EXPECT_TRUE(parseRadioFaults(faults, parsed, error)) << error;
         radio->setFaults(parsed);
         total = direction == D::Read ? 128 : 123;
-        return runTransfer(std::make_unique<Port>(*this), direction, image, *this, clock);
+        return runTransfer(std::make_unique<Port>(*this), direction, image, *this, clock, &observed);
     }
     void setStatus(const std::string&) override {}
     void blockDone(int done, int of) override { EXPECT_EQ(std::make_pair(done, of), std::make_pair(++blocks, total)); }
-    bool cancelRequested() override { return yields++ >= cancelAt && cancelAt >= 0; }
+    bool cancelRequested() override {
+        if (yields == deafAt)
+            radio->setFaults(RadioFaults{true});
+        return yields++ >= cancelAt && cancelAt >= 0;
+    }
     bool askRetry(const std::string& question) override {
         if (seen.size() > 8)
             throw std::runtime_error("asked again and again");
-        seen.push_back(question);
+        report(question);
         return retries-- > 0;
     }
-    void report(const std::string& message) override { seen.push_back(message); }
+    /// Keeps the radio's text in `seen` and what explains it in `explained`.
+    void report(const std::string& message) override {
+        seen.push_back(message.substr(0, message.find('\n')));
+        explained.push_back(message.substr(std::min(message.size(), seen.back().size() + 1)));
+    }
 
     /// The demo port, unpaced, failing the first failAcks writes of 06; it hands over what went out as it closes.
     struct Port : DemoRadioPort {
@@ -56,7 +65,9 @@ struct Bench : TransferHooks {
     RadioImage image = pattern(0xFF);
     int retries = 0, failAcks = 0, blocks = 0, total = 0; ///< blocks done of the direction's total
     long cancelAt = -1, yields = 0, sentBytes = -1;       ///< cancel from yield step cancelAt on; sent as it closed
-    std::vector<std::string> seen;                        ///< questions and reports
+    long deafAt = -1;                                     ///< the radio falls silent at this yield step
+    std::vector<std::string> seen, explained; ///< questions and reports: the radio's text, the line after it
+    LinkObservation observed;
 };
 
 TEST(Transfer, OutcomesAndWhatTheUserSeesAndKeeps) {
@@ -110,6 +121,43 @@ TEST(Transfer, OutcomesAndWhatTheUserSeesAndKeeps) {
         RadioImage radio = pattern(0);
         std::copy_n(b.image.bytes().begin(), c.direction == D::Write ? 8 * c.blocks : 0, radio.bytes().begin());
         EXPECT_EQ(b.radio->memory(), radio);
+    }
+}
+
+TEST(Transfer, FailuresAreExplainedFromWhatTheLineShowed) {
+    const std::string stopped = "处停止回应：请检查电池电量和写频线插头。", garbled = "处的回应不完整或有误：";
+    const struct {
+        const char* faults;
+        Direction direction;
+        long received; ///< bytes from the radio in the whole transfer
+        std::string explained;
+        int failAcks = 0;
+        long deafAt = -1;
+    } cases[] = {
+        // clang-format off
+        {"silent", D::Read, 0, "未收到对讲机的任何回应：请检查写频线是否插紧、对讲机是否已开机、所选端口是否正确。"},
+        {"stray=2", D::Read, 30, "收到的回应不是本程序支持的对讲机应有的回应：请确认对讲机型号为 QX-100、QX-200 或 QX-300，且写频线适用于该型号。"},
+        {"refuse-confirm", D::Write, 10, "收到的回应不是本程序支持的对讲机应有的回应："},
+        {"", D::Read, 9, "对讲机应答握手后停止回应：请检查电池电量和写频线插头。", 0, 12},
+        {"", D::Read, 9, "串口无法读写：请检查 USB 写频线是否仍插在电脑上。", 1},
+        {"short=0:0", D::Read, 10, "对讲机在第 1 块（偏移 0x000）" + stopped},
+        {"short=33:11", D::Read, 10 + 33 * 13 + 33, "对讲机在第 34 块（偏移 0x108，信道 16 的数据）" + garbled},
+        {"nak-read=34", D::Read, 10 + 35 * 13, "对讲机在第 35 块（偏移 0x110）" + garbled},
+        {"nak-write=7", D::Write, 18, "对讲机在第 8 块（偏移 0x038，信道 3 的数据）" + garbled + "请检查写频线插头是否松动。"},
+        {"hangup=2", D::Write, 12, "传输到第 3 块（偏移 0x010，信道 1 的数据）时串口无法再读写：请检查 USB 写频线是否仍插在电脑上。"},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.faults << ", deaf at " << c.deafAt << ", failed 06 " << c.failAcks);
+        Bench b;
+        b.failAcks = c.failAcks;
+        b.deafAt = c.deafAt;
+        EXPECT_NE(b.run(c.direction, c.faults), O::Complete);
+        ASSERT_FALSE(b.explained.empty());
+        for (const std::string& line : b.explained)
+            EXPECT_EQ(line.substr(0, c.explained.size()), c.explained);
+        EXPECT_EQ(std::make_pair(b.observed.received, diagnoseLink(b.observed)),
+                  std::make_pair(c.received, b.explained.back()));
     }
 }
 

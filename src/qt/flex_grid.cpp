@@ -276,6 +276,12 @@ void CMSFlexGrid::mousePressEvent(QMouseEvent* event) {
     reportPress(event);
     event->accept();
     const QPoint at = event->position().toPoint();
+    m_dragChannel = -1;
+    if (event->button() == Qt::LeftButton && m_mouseCol == 0 && m_mouseRow >= 1) {
+        m_dragChannel = m_mouseRow;
+        emit ChannelPressed(static_cast<int>(m_mouseRow), event->modifiers() & Qt::ShiftModifier,
+                            event->modifiers() & Qt::ControlModifier);
+    }
     emit MouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), at.x(), at.y());
 }
 
@@ -292,9 +298,27 @@ void CMSFlexGrid::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void CMSFlexGrid::mouseMoveEvent(QMouseEvent* event) {
-    // Dragging selects no range and moves no current cell: only a press
-    // does, and it is always reported with its MouseDown.
+    // Dragging moves no current cell: only a press does, and it is always
+    // reported with its MouseDown. A drag over the channel numbers that
+    // began on one extends the channels chosen.
     event->accept();
+    if (m_dragChannel < 0 || !(event->buttons() & Qt::LeftButton))
+        return;
+    const QModelIndex at = indexAt(event->position().toPoint());
+    if (at.isValid() && at.row() >= 1 && at.row() != m_dragChannel) {
+        m_dragChannel = at.row();
+        emit ChannelPressed(at.row(), true, false);
+    }
+}
+
+void CMSFlexGrid::SetCellColors(long row, long col, const QBrush& background, const QBrush& foreground) {
+    if (!isDataCell(row, col))
+        return;
+    QTableWidgetItem* cell = item(static_cast<int>(row), static_cast<int>(col));
+    if (cell->background() != background)
+        cell->setBackground(background);
+    if (cell->foreground() != foreground)
+        cell->setForeground(foreground);
 }
 
 void CMSFlexGrid::changeEvent(QEvent* event) {

@@ -102,6 +102,14 @@ signals:
     void LeaveCell();
     void KeyPress(char16_t key);
     void MouseDown(short button, short shift, int x, int y);
+    /// A press on the channel number of `row` (with Shift or Ctrl held), or
+    /// the button dragged onto it from another channel number.
+    void ChannelPressed(int row, bool extend, bool toggle);
+
+public:
+    /// Marks a data cell: a selected channel's row, or a cell a comparison
+    /// found different; a default brush clears the mark.
+    void SetCellColors(long row, long col, const QBrush& background, const QBrush& foreground);
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
@@ -127,6 +135,7 @@ private:
     long m_col = 1;
     long m_mouseRow = -1;
     long m_mouseCol = -1;
+    long m_dragChannel = -1; ///< the channel number the button went down on and is over now
     std::vector<long> m_colWidth;   ///< twips; -1 while the column has no width of its own
     std::vector<short> m_alignment; ///< per column
 };

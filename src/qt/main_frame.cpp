@@ -10,6 +10,7 @@
 #include "qt/report_painter.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
@@ -216,7 +217,28 @@ void CMainFrame::CreateMenus() {
     connect(Action(ID_RADIO_WRITE), &QAction::triggered, this, [this] { m_app.Apply(m_app.Workspace().write()); });
     CreatePortMenu(menus.at(QString::fromUtf8(strings::kMenuTitles[2])));
 
+    // 编辑 goes between 文件 and 编程, as in every program.
     QMenu* radioMenu = menus.at(QString::fromUtf8(strings::kMenuTitles[1]));
+    m_editMenu = new QMenu(QString::fromUtf8(strings::kEditMenuTitle), this);
+    menuBar()->insertMenu(radioMenu->menuAction(), m_editMenu);
+    for (const strings::CommandText& command : strings::kEditCommands) {
+        if (!command.text)
+            m_editMenu->addSeparator();
+        else
+            m_editMenu->addAction(m_actions[command.id] = NewAction(command));
+    }
+    // Redo answers to both keys in use for it.
+    Action(ID_EDIT_REDO)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    varnok::app::Workspace& ws = m_app.Workspace();
+    connect(Action(ID_EDIT_UNDO), &QAction::triggered, this, [this, &ws] { m_app.Apply(ws.undo()); });
+    connect(Action(ID_EDIT_REDO), &QAction::triggered, this, [this, &ws] { m_app.Apply(ws.redo()); });
+    connect(Action(ID_EDIT_COPY), &QAction::triggered, this,
+            [&ws] { QGuiApplication::clipboard()->setText(QString::fromStdString(ws.copyRows())); });
+    connect(Action(ID_EDIT_PASTE), &QAction::triggered, this,
+            [this, &ws] { m_app.Apply(ws.pasteRows(QGuiApplication::clipboard()->text().toStdString())); });
+    connect(Action(ID_EDIT_CLEAR), &QAction::triggered, this, [this, &ws] { m_app.Apply(ws.clearRows()); });
+    UpdateEditActions();
+
     radioMenu->addSeparator();
     for (const strings::CommandText& command : strings::kRadioExtras)
         radioMenu->addAction(m_actions[command.id] = NewAction(command));
@@ -234,6 +256,13 @@ void CMainFrame::CreateMenus() {
     const qsizetype setup = items.indexOf(Action(ID_FILE_PRINT_SETUP));
     fileMenu->insertAction(setup >= 0 && setup + 1 < items.size() ? items.at(setup + 1) : nullptr, m_exportPdf);
     connect(m_exportPdf, &QAction::triggered, this, &CMainFrame::OnFileExportPdf);
+    QAction* before = fileMenu->actions().value(fileMenu->actions().indexOf(m_exportPdf) + 1);
+    for (const strings::CommandText& command : strings::kFileExtras)
+        fileMenu->insertAction(before, m_actions[command.id] = NewAction(command));
+    connect(Action(ID_FILE_EXPORT_CSV), &QAction::triggered, this, [this] { m_app.Apply(m_app.Workspace().exportCsv()); });
+    connect(Action(ID_FILE_IMPORT_CSV), &QAction::triggered, this, [this] { m_app.Apply(m_app.Workspace().importCsv()); });
+    connect(Action(ID_FILE_COMPARE), &QAction::triggered, this,
+            [this] { m_app.Apply(m_app.Workspace().compareWithFile()); });
 }
 
 void CMainFrame::CreatePortMenu(QMenu* menu) {
@@ -427,6 +456,12 @@ void CMainFrame::OnFilePrintPreview() {
 void CMainFrame::OnFilePrintSetup() {
     QPageSetupDialog dialog(&Printer(), this);
     dialog.exec();
+}
+
+void CMainFrame::UpdateEditActions() {
+    const varnok::app::Workspace& ws = m_app.Workspace();
+    Action(ID_EDIT_UNDO)->setEnabled(ws.canUndo());
+    Action(ID_EDIT_REDO)->setEnabled(ws.canRedo());
 }
 
 void CMainFrame::OnRadioBackups() {

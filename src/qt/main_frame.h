@@ -52,6 +52,9 @@ public:
     void OnFilePrintPreview();
     void OnFilePrintSetup();
     void OnFileExportPdf();
+    /// Undo and Redo are offered only when there is a step to take.
+    void UpdateEditActions();
+    QMenu* EditMenu() const { return m_editMenu; }
     /// Shows the backup folder in the system's file manager.
     void OnRadioBackups();
     /// Takes an open cell edit in and gives the form the report shows.
@@ -86,6 +89,7 @@ private:
     std::map<int, QAction*> m_actions;
     QAction* m_recentPlaceholder = nullptr;
     QMenu* m_portMenu = nullptr;
+    QMenu* m_editMenu = nullptr;
     /// The port menu's items below COM4, rebuilt each time it opens.
     std::vector<QAction*> m_portItems;
     std::unique_ptr<QPrinter> m_printer;

@@ -109,6 +109,8 @@ void CProgramApp::Apply(const varnok::app::Changes& changes) {
             emit TransferFinished(static_cast<int>(*progress.ended));
         }
     }
+    if (changes.form || changes.progress)
+        m_pMainFrame->UpdateEditActions();
     if (changes.recentFiles)
         m_pMainFrame->UpdateRecentFileMenu();
     if (changes.port)

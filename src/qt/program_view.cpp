@@ -186,7 +186,11 @@ void CProgramView::ConnectEvents() {
         if (!m_painting)
             Apply(Ws().moveTo(static_cast<int>(m_grid->GetRow()), static_cast<int>(m_grid->GetCol())));
     });
+    connect(m_grid, &CMSFlexGrid::ChannelPressed, this,
+            [this](int row, bool extend, bool toggle) { Apply(Ws().selectChannel(row, extend, toggle)); });
     connect(m_grid, &CMSFlexGrid::MouseDown, this, [this](short button, short, int, int) {
+        if (m_grid->MouseCol() != 0)
+            Apply(Ws().clearChannelSelection());
         Apply(Ws().press(static_cast<int>(m_grid->MouseRow()), static_cast<int>(m_grid->MouseCol()),
                          button == CMSFlexGrid::RightButton));
     });
@@ -195,9 +199,13 @@ void CProgramView::ConnectEvents() {
     });
     connect(m_grid, &CMSFlexGrid::KeyPress, this, [this](char16_t key) { Apply(Ws().typed(key)); });
 
-    connect(m_editText, &QLineEdit::textEdited, this, [this](const QString& text) { Ws().edit(text.toStdString()); });
-    connect(m_cmbTone->lineEdit(), &QLineEdit::textEdited, this,
-            [this](const QString& text) { Ws().edit(text.toStdString()); });
+    // Any change the user makes, the box's own undo and redo included (they
+    // are no "edits" to Qt); a text the program set is already the table's.
+    for (QLineEdit* box : {m_editText, m_cmbTone->lineEdit()})
+        connect(box, &QLineEdit::textChanged, this, [this, box](const QString& text) {
+            if (box->hasFocus() && text.toStdString() != Ws().table().text())
+                Ws().edit(text.toStdString());
+        });
     for (QComboBox* box : {m_cmbTone, m_cmbBusyLock, m_cmbBandwidth, m_cmbScanList, m_cmbPower})
         connect(box, &QComboBox::activated, this, [this](int index) { Ws().choose(index); });
 
@@ -271,6 +279,21 @@ void CProgramView::PaintForm() {
     for (int row = 0; row < kTableRows; ++row)
         for (int col = 0; col < column::kCount; ++col)
             m_grid->SetTextMatrix(row, col, QString::fromStdString(form.cell(row, col)));
+
+    // Chosen channels as a selection looks; cells a comparison found
+    // different in a colour of their own until the next change.
+    const std::vector<int>& chosen = Ws().selectedChannels();
+    const auto& marked = Ws().highlighted();
+    const QBrush mark(QColor(255, 240, 160));
+    for (int row = 1; row < kTableRows; ++row) {
+        const bool selected = std::find(chosen.begin(), chosen.end(), row) != chosen.end();
+        for (int col = 1; col < column::kCount; ++col) {
+            const bool different = std::find(marked.begin(), marked.end(), std::make_pair(row, col)) != marked.end();
+            m_grid->SetCellColors(row, col,
+                                  selected ? palette().highlight() : different ? mark : QBrush(),
+                                  selected ? palette().highlightedText() : QBrush());
+        }
+    }
 }
 
 void CProgramView::PaintCurrentCell() {

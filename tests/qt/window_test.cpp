@@ -27,6 +27,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
@@ -384,6 +385,39 @@ private slots:
         QTRY_COMPARE(s.asked.size(), 1);
         QVERIFY(s.asked.constFirst().startsWith(QStringLiteral("批量写频结束：已完成 1 台，失败 0 台")));
         QCOMPARE(s.unexpected, 0);
+    }
+
+    void channelsAreChosenOnTheirNumbersCopiedPastedAndTheStepUndone() {
+        Session s(m_file);
+        QVERIFY(!s.frame().Action(ids::strings::ID_EDIT_UNDO)->isEnabled());
+        const QPoint one = s.grid().visualRect(s.grid().model()->index(1, 0)).center();
+        const QPoint two = s.grid().visualRect(s.grid().model()->index(2, 0)).center();
+        QTest::mouseClick(s.grid().viewport(), Qt::LeftButton, Qt::NoModifier, one);
+        QTest::mouseClick(s.grid().viewport(), Qt::LeftButton, Qt::ShiftModifier, two);
+        QCOMPARE(s.app->Workspace().selectedChannels(), (std::vector<int>{1, 2}));
+        QCOMPARE(s.grid().item(2, 3)->background(), s.grid().palette().highlight());
+        QTest::keyClick(s.focus(), Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(QGuiApplication::clipboard()->text().count(QLatin1Char('\n')) == 3); // the header and two rows
+        s.click(10, 0);
+        QTest::mouseClick(s.grid().viewport(), Qt::LeftButton, Qt::NoModifier,
+                          s.grid().visualRect(s.grid().model()->index(10, 0)).center());
+        QTest::keyClick(s.focus(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(s.cell(11, 1), s.cell(2, 1));
+        QCOMPARE(s.unexpected, 0); // empty channels take rows without a question
+        QVERIFY(s.frame().Action(ids::strings::ID_EDIT_UNDO)->isEnabled());
+        QTest::keyClick(s.focus(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(s.cell(11, 1), QString());
+        QVERIFY(s.frame().Action(ids::strings::ID_EDIT_REDO)->isEnabled());
+        // In the open text box the keys are the box's own, and what its undo
+        // leaves is what the table takes.
+        s.click(12, 1);
+        s.type(QStringLiteral("446"));
+        QTest::keyClick(s.focus(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(s.open(), s.textBox());
+        const QString undone = s.textBox()->text();
+        QVERIFY(undone != QStringLiteral("446"));
+        QTest::keyClick(s.focus(), Qt::Key_Return); // what the box shows is what goes in
+        QCOMPARE(s.cell(12, 1), undone);
     }
 
     void theDialogCancelsBeforeStart_data() {

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -186,7 +187,7 @@ std::string permissionHint(const std::string& device) {
     return group.empty() ? "" : "; add your user to the group \"" + group + "\" and log in again";
 }
 
-// The program that has `device` open, by its command name, found among the
+// The programs that have `device` open, by name, found among the
 // descriptors in /proc that this user may read; empty when none is seen.
 // ModemManager and brltty are the usual ones: they probe USB serial adapters
 // as they appear.
@@ -197,22 +198,33 @@ std::string holderOf(const std::string& device) {
     const fs::path target = fs::canonical(device, ec);
     if (ec)
         return "";
+    std::set<std::string> names;
     for (fs::directory_iterator process("/proc", ec), end; !ec && process != end; process.increment(ec)) {
         std::error_code fdError; // entries that are not processes have no fd folder
         for (fs::directory_iterator fd(process->path() / "fd", fdError); !fdError && fd != end; fd.increment(fdError)) {
             std::error_code linkError; // an unreadable link reads as an empty path
             if (fs::read_symlink(fd->path(), linkError) != target)
                 continue;
+            // The command line's first word names the program in full; the
+            // kernel's own name for it stops after 15 characters.
             std::string name;
-            std::getline(std::ifstream(process->path() / "comm"), name);
+            std::getline(std::ifstream(process->path() / "cmdline"), name, '\0');
+            name = fs::path(name).filename().string();
+            if (name.empty())
+                std::getline(std::ifstream(process->path() / "comm"), name);
             if (!name.empty())
-                return name;
+                names.insert(name);
+            break;
         }
     }
+    std::string list;
+    for (const std::string& name : names)
+        list += (list.empty() ? "" : "、") + name;
+    return list;
 #else
     (void)device;
-#endif
     return "";
+#endif
 }
 
 std::string openFailure(const std::string& device, int error) {

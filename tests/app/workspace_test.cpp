@@ -228,8 +228,9 @@ TEST(WorkspaceTest, APortThatDoesNotOpenIsExplained) {
     ASSERT_TRUE(line.ready());
     const OpenedPort holder = openSystemSerialPort(line.slavePath());
     ASSERT_TRUE(holder.port) << holder.error;
-    std::string self; // the test program, as the system lists it
-    std::getline(std::ifstream("/proc/self/comm"), self);
+    std::string self; // the test program, by the first word of its command line
+    std::getline(std::ifstream("/proc/self/cmdline"), self, '\0');
+    self = fs::path(self).filename().string();
     Bench b;
     b.ws.setTransferLink([](const std::string& name, Clock& c) { return openPort(name, c); }, b.clock);
     const std::string locked = b.file("locked"), head = std::string(transferText::kCannotOpenPort) + "\n\n";

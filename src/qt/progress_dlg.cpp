@@ -108,7 +108,13 @@ void CProgressDlg::Paint(const ProgressWindow& state) {
     m_backupFirst->setVisible(state.backupFirstShown);
     m_backupFirst->setChecked(state.backupFirst);
     m_backupFirst->setEnabled(waiting);
-    m_status->setText(QString::fromStdString(state.status));
+    const QString status = QString::fromStdString(state.status);
+    if (m_status->text() != status) {
+        m_status->setText(status);
+        // The line is no control the keyboard visits; a screen reader learns
+        // of each new status from the name change this announces.
+        m_status->setAccessibleName(status);
+    }
     m_start->setEnabled(state.startEnabled);
     if (state.state == ProgressWindow::State::NoWindow) {
         hide();

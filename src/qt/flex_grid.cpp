@@ -180,8 +180,10 @@ void CMSFlexGrid::announceCurrentCell(QAccessible::Event type) {
 void CMSFlexGrid::focusInEvent(QFocusEvent* event) {
     QTableWidget::focusInEvent(event);
     // The grid's own focus names only the table; a screen reader coming to
-    // it should hear where in the table it is.
-    announceCurrentCell(QAccessible::Focus);
+    // it should hear where in the table it is. The table's focus is
+    // announced after this handler, so the cell's comes once it has been.
+    QMetaObject::invokeMethod(
+        this, [this] { if (hasFocus()) announceCurrentCell(QAccessible::Focus); }, Qt::QueuedConnection);
 }
 
 short CMSFlexGrid::GetColAlignment(long col) const {

@@ -110,10 +110,12 @@ void CProgressDlg::Paint(const ProgressWindow& state) {
     m_backupFirst->setEnabled(waiting);
     const QString status = QString::fromStdString(state.status);
     if (m_status->text() != status) {
-        m_status->setText(status);
         // The line is no control the keyboard visits; a screen reader learns
-        // of each new status from the name change this announces.
+        // of each new status from the name change this announces. Named
+        // first, so that the label does not announce its new text a second
+        // time.
         m_status->setAccessibleName(status);
+        m_status->setText(status);
     }
     m_start->setEnabled(state.startEnabled);
     if (state.state == ProgressWindow::State::NoWindow) {

@@ -1,7 +1,7 @@
 // The form's template: every control of the main form, the progress window
-// and the About box, in template order (also the tab order) with positions
-// in dialog units and the control ids the program has always used. Both
-// desktop faces lay their windows out from these tables.
+// and the About box, in template order with positions in dialog units and
+// the control ids the program has always used. Both desktop faces lay their
+// windows out from these tables.
 #pragma once
 
 #include "app/strings.h"
@@ -50,11 +50,17 @@ inline constexpr TemplateControl kFormTemplate[] = {
     {TemplateControl::Kind::Label, 0, "省电开关", 13, 117, 29, 8, TemplateControl::Align::Right, true},
     {TemplateControl::Kind::Combo, 1078, "", 48, 114, 64, 30},
     {TemplateControl::Kind::Grid, 1007, "", 124, 33, 352, 167},
-    {TemplateControl::Kind::Label, 0, "信道设置", 125, 16, 40, 8},
+    {TemplateControl::Kind::Label, 0, strings::kChannelsTitle, 125, 16, 40, 8},
     {TemplateControl::Kind::Label, 0, "拒绝紧急报警", 11, 177, 31, 17, TemplateControl::Align::Right},
     {TemplateControl::Kind::Combo, 1015, "", 48, 178, 64, 52},
 };
 // clang-format on
+/// The order Tab takes through the form: the model box, the band box, the
+/// other settings top to bottom as the form shows them, then the grid. The
+/// template's own order jumps around the form (the 监听 box comes between
+/// 静噪电平 and 扫描, the grid before the last box), which a keyboard user
+/// cannot follow.
+inline constexpr int kFormTabOrder[] = {1017, 1011, 1013, 1014, 1016, 1078, 1075, 1076, 1077, 1015, 1012, 1007};
 /// A label this many dialog units high holds two lines and wraps.
 inline constexpr int kTwoLineHeight = 15;
 

@@ -99,6 +99,17 @@ inline constexpr const char* kSettingLabels[] = {
     "扫描", "报号选择", "紧急呼叫开关", "省电开关", "拒绝紧急报警",
 };
 
+/// The title of the channel grid on the form.
+inline constexpr const char* kChannelsTitle = "信道设置";
+
+/// The words a screen reader hears for a grid cell besides the column's name
+/// and the value (see cellPhrase in app/spoken.h).
+inline constexpr const char* kSpokenChannel = "channel";
+inline constexpr const char* kSpokenEmptyCell = "empty";
+/// The key that takes the keyboard to the menu bar, for menus whose titles
+/// have no mnemonic.
+inline constexpr const char* kMenuBarKey = "F10";
+
 /// Name of a document that was never saved.
 inline constexpr const char* kNewFileName = "Write Data";
 /// File chooser filter and extension of channel data files.

@@ -1,5 +1,6 @@
 #include "qt/flex_grid.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QHeaderView>
 #include <QInputMethodEvent>
@@ -152,6 +153,37 @@ QString CMSFlexGrid::GetTextMatrix(long row, long col) const {
 void CMSFlexGrid::SetTextMatrix(long row, long col, const QString& text) {
     if (QTableWidgetItem* cell = item(static_cast<int>(row), static_cast<int>(col)))
         cell->setText(text);
+}
+
+void CMSFlexGrid::SetCellSpoken(long row, long col, const QString& text) {
+    QTableWidgetItem* cell = item(static_cast<int>(row), static_cast<int>(col));
+    if (!cell || cell->data(Qt::AccessibleTextRole).toString() == text)
+        return;
+    cell->setData(Qt::AccessibleTextRole, text);
+    if (row == m_row && col == m_col && hasFocus())
+        announceCurrentCell(QAccessible::NameChanged);
+}
+
+void CMSFlexGrid::announceCurrentCell(QAccessible::Event type) {
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(this);
+    QAccessibleTableInterface* cells = table ? table->tableInterface() : nullptr;
+    QAccessibleInterface* cell = cells ? cells->cellAt(static_cast<int>(m_row), static_cast<int>(m_col)) : nullptr;
+    if (!cell)
+        return;
+    QAccessibleEvent event(this, type);
+    event.setChild(table->indexOfChild(cell));
+    QAccessible::updateAccessibility(&event);
+}
+
+void CMSFlexGrid::focusInEvent(QFocusEvent* event) {
+    QTableWidget::focusInEvent(event);
+    // The grid's own focus names only the table; a screen reader coming to
+    // it should hear where in the table it is. The table's focus is
+    // announced after this handler, so the cell's comes once it has been.
+    QMetaObject::invokeMethod(
+        this, [this] { if (hasFocus()) announceCurrentCell(QAccessible::Focus); }, Qt::QueuedConnection);
 }
 
 short CMSFlexGrid::GetColAlignment(long col) const {

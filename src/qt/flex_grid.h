@@ -3,6 +3,7 @@
 // event interface the form and its in-place editors are written against.
 #pragma once
 
+#include <QAccessible>
 #include <QTableWidget>
 
 #include <vector>
@@ -70,6 +71,11 @@ public:
     QString GetTextMatrix(long row, long col) const;
     void SetTextMatrix(long row, long col, const QString& text);
 
+    /// What a screen reader hears for a cell, in place of its text. A
+    /// change of the current cell's, while the grid has the keyboard, is
+    /// announced at once, as the cell is when it becomes current.
+    void SetCellSpoken(long row, long col, const QString& text);
+
     short GetColAlignment(long col) const;
     void SetColAlignment(long col, short alignment);
     /// Column width in twips. Until a column is given a width, the columns
@@ -120,6 +126,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -130,6 +137,8 @@ private:
     void applyAlignment(long col);
     int clientWidth() const;
     void reportPress(QMouseEvent* event);
+    /// Tells a screen reader about the current cell.
+    void announceCurrentCell(QAccessible::Event type);
 
     long m_row = 1;
     long m_col = 1;

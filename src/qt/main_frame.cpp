@@ -26,6 +26,7 @@
 #include <QPrinter>
 #include <QScreen>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
@@ -263,6 +264,16 @@ void CMainFrame::CreateMenus() {
     connect(Action(ID_FILE_IMPORT_CSV), &QAction::triggered, this, [this] { m_app.Apply(m_app.Workspace().importCsv()); });
     connect(Action(ID_FILE_COMPARE), &QAction::triggered, this,
             [this] { m_app.Apply(m_app.Workspace().compareWithFile()); });
+
+    // 编程 has no mnemonic, and whether Alt alone reaches the menu bar is the
+    // style's choice; this key opens the first menu, and the arrows go on
+    // from there to any.
+    auto* menuKey = new QShortcut(QKeySequence(QString::fromUtf8(strings::kMenuBarKey)), this);
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        const QList<QAction*> titles = menuBar()->actions();
+        if (!titles.isEmpty())
+            menuBar()->setActiveAction(titles.constFirst());
+    });
 }
 
 void CMainFrame::CreatePortMenu(QMenu* menu) {

@@ -1,6 +1,7 @@
 #include "qt/program_view.h"
 
 #include "app/form_template.h"
+#include "app/spoken.h"
 #include "qt/dialog_units.h"
 #include "qt/flex_grid.h"
 #include "qt/program_app.h"
@@ -15,6 +16,7 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
 using namespace varnok;
@@ -85,7 +87,8 @@ void CProgramView::CreateForm() {
     setFont(font);
     const DialogUnits units(QFontMetrics(font, this));
 
-    std::vector<QWidget*> tabOrder;
+    std::map<int, QWidget*> byId;
+    std::vector<QLabel*> labels;
     std::vector<QGroupBox*> groups;
     for (const TemplateControl& control : app::kFormTemplate) {
         const QRect box = units.rect(control.x, control.y, control.width, control.height);
@@ -96,6 +99,7 @@ void CProgramView::CreateForm() {
             label->setAlignment(alignmentOf(control));
             label->setWordWrap(control.height >= app::kTwoLineHeight);
             label->setGeometry(fitLabel(*label, box));
+            labels.push_back(label);
             break;
         }
         case TemplateControl::Kind::Group: {
@@ -116,7 +120,8 @@ void CProgramView::CreateForm() {
             // box is as high as the style draws it.
             combo->setGeometry(QRect(box.topLeft(), QSize(box.width(), combo->sizeHint().height())));
             m_combos[static_cast<std::size_t>(setting)] = combo;
-            tabOrder.push_back(combo);
+            combo->setAccessibleName(QString::fromStdString(app::settingName(setting)));
+            byId[control.id] = combo;
             // Only a choice of the user reaches the workspace; the program's
             // own selections never do.
             connect(combo, &QComboBox::activated, this,
@@ -128,7 +133,7 @@ void CProgramView::CreateForm() {
             m_grid->setObjectName(QStringLiteral("grid%1").arg(control.id));
             m_grid->setFont(font);
             m_grid->setGeometry(box);
-            tabOrder.push_back(m_grid);
+            byId[control.id] = m_grid;
             break;
         default:
             break;
@@ -138,8 +143,22 @@ void CProgramView::CreateForm() {
     // stacking order they cannot take their clicks.
     for (QGroupBox* group : groups)
         group->lower();
-    for (std::size_t i = 1; i < tabOrder.size(); ++i)
-        QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    // The label beside a control names it for a screen reader, on
+    // platforms that read the name from the label as on those that read the
+    // control's own.
+    m_grid->setAccessibleName(QString::fromUtf8(app::strings::kChannelsTitle));
+    for (QLabel* label : labels) {
+        const auto named = byId.find(app::labelledControl(label->text().toStdString()));
+        if (named != byId.end())
+            label->setBuddy(named->second);
+    }
+    QWidget* previous = nullptr;
+    for (int id : app::kFormTabOrder) {
+        QWidget* next = byId.at(id);
+        if (previous)
+            QWidget::setTabOrder(previous, next);
+        previous = next;
+    }
     setFixedSize(units.x(app::kFormWidth), units.y(app::kFormHeight));
 }
 
@@ -276,9 +295,12 @@ void CProgramView::PaintForm() {
         const QSignalBlocker blocker(combo);
         combo->setCurrentIndex(form.selection(setting));
     }
-    for (int row = 0; row < kTableRows; ++row)
-        for (int col = 0; col < column::kCount; ++col)
+    for (int row = 0; row < kTableRows; ++row) {
+        for (int col = 0; col < column::kCount; ++col) {
             m_grid->SetTextMatrix(row, col, QString::fromStdString(form.cell(row, col)));
+            m_grid->SetCellSpoken(row, col, QString::fromStdString(app::cellPhrase(form, row, col)));
+        }
+    }
 
     // Chosen channels as a selection looks; cells a comparison found
     // different in a colour of their own until the next change.

@@ -108,7 +108,15 @@ void CProgressDlg::Paint(const ProgressWindow& state) {
     m_backupFirst->setVisible(state.backupFirstShown);
     m_backupFirst->setChecked(state.backupFirst);
     m_backupFirst->setEnabled(waiting);
-    m_status->setText(QString::fromStdString(state.status));
+    const QString status = QString::fromStdString(state.status);
+    if (m_status->text() != status) {
+        // The line is no control the keyboard visits; a screen reader learns
+        // of each new status from the name change this announces. Named
+        // first, so that the label does not announce its new text a second
+        // time.
+        m_status->setAccessibleName(status);
+        m_status->setText(status);
+    }
     m_start->setEnabled(state.startEnabled);
     if (state.state == ProgressWindow::State::NoWindow) {
         hide();

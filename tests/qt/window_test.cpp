@@ -14,6 +14,7 @@
 #include "qt/progress_dlg.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -24,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QCheckBox>
@@ -150,6 +152,15 @@ QByteArray sampleFile() {
 }
 
 constexpr int kComplete = static_cast<int>(TransferOutcome::Complete);
+
+/// Every interface below `root` in the accessibility tree.
+void walk(QAccessibleInterface* root, std::vector<QAccessibleInterface*>& out) {
+    for (int i = 0; i < root->childCount(); ++i)
+        if (QAccessibleInterface* child = root->child(i)) {
+            out.push_back(child);
+            walk(child, out);
+        }
+}
 
 } // namespace
 
@@ -303,7 +314,8 @@ private slots:
         Session s(m_file);
         s.click(16, 5);
         s.key(Qt::Key_Return);
-        QCOMPARE(s.focus(), s.view().Combo(Setting::RejectAlarm));
+        // The grid is the last control: round to the first box.
+        QCOMPARE(s.focus(), s.view().Combo(Setting::Model));
         QCOMPARE(s.open(), nullptr);
     }
 
@@ -341,6 +353,101 @@ private slots:
         QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("查找范围："));
     }
 
+    void theAccessibilityTreeNamesTheBoxesAndTheCurrentCell_data() {
+        QTest::addColumn<QString>("keys"); // typed on the grid from channel 1's first cell
+        QTest::addColumn<QString>("heard");
+        QTest::newRow("down") << "Down" << "channel 2, 接收频率, 462.65000";
+        QTest::newRow("unit dropped") << "Down Right" << "channel 2, 发射频率, 462.65000";
+        QTest::newRow("tone") << "Down Down Down Right Right Right"
+                              << "channel 4, QT/DQT编码, 100.0";
+        QTest::newRow("empty") << "End PgDown" << "channel 16, 功率, empty";
+        QTest::newRow("value under the cursor") << "Down Down Down Down Down Down Down 4 4 0 Up Down Ctrl+Z"
+                                                << "channel 8, 接收频率, empty";
+    }
+    void theAccessibilityTreeNamesTheBoxesAndTheCurrentCell() {
+        QFETCH(QString, keys);
+        QFETCH(QString, heard);
+        Session s(m_file);
+        QVERIFY(QTest::qWaitForWindowActive(&s.frame()));
+        std::vector<QAccessibleInterface*> tree;
+        walk(QAccessible::queryAccessibleInterface(&s.frame()), tree);
+        int named = 0;
+        QAccessibleInterface* grid = nullptr;
+        for (QAccessibleInterface* node : tree) {
+            if (node->role() == QAccessible::Table)
+                grid = node;
+            auto* widget = qobject_cast<QWidget*>(node->object());
+            if (node->role() != QAccessible::ComboBox || !s.view().isAncestorOf(widget))
+                continue;
+            // Labelled by the label beside it (Qt on Unix names a box by its
+            // value and lets this relation name it), and named as it says.
+            ++named;
+            const auto labels = node->relations(QAccessible::Label);
+            QCOMPARE(labels.size(), 1);
+            QCOMPARE(widget->accessibleName(), labels.constFirst().first->text(QAccessible::Name).remove(QLatin1Char(' ')));
+        }
+        QCOMPARE(named, kSettingCount);
+        QVERIFY(grid);
+        QCOMPARE(grid->object(), &s.grid());
+        QCOMPARE(grid->text(QAccessible::Name), QString::fromUtf8(ids::strings::kChannelsTitle));
+
+        s.click(1, 1, Qt::RightButton);
+        for (const QString& key : keys.split(QLatin1Char(' '))) {
+            const QKeyCombination combination = QKeySequence(key)[0];
+            s.key(combination.key(), combination.keyboardModifiers());
+        }
+        QCOMPARE(s.focus(), &s.grid());
+        QAccessibleInterface* current = grid->focusChild();
+        QVERIFY(current);
+        QCOMPARE(current->text(QAccessible::Name), heard);
+    }
+
+    void theKeyboardReachesEveryControlAndShowsWhereItIs() {
+        Session s(m_file);
+        QVERIFY(QTest::qWaitForWindowActive(&s.frame()));
+        // Tab follows the form: the settings column top to bottom, then the
+        // grid, and round again.
+        std::vector<QWidget*> expected;
+        for (Setting setting : kAllSettings)
+            expected.push_back(s.view().Combo(setting));
+        std::stable_sort(expected.begin(), expected.end(),
+                         [](QWidget* a, QWidget* b) { return a->y() < b->y(); });
+        expected.push_back(&s.grid());
+        expected.push_back(expected.front());
+        s.grid().setFocus();
+        s.key(Qt::Key_Tab);
+        // What the control shows while it has the keyboard; for the grid,
+        // its current cell.
+        auto look = [&](QWidget* w) {
+            if (w != &s.grid())
+                return w->grab().toImage();
+            const QModelIndex current = s.grid().currentIndex();
+            return s.grid().viewport()->grab(s.grid().visualRect(current)).toImage();
+        };
+        std::vector<QWidget*> reached{s.focus()};
+        QImage focused = look(s.focus());
+        while (reached.size() < expected.size()) {
+            s.key(Qt::Key_Tab);
+            QWidget* left = reached.back();
+            QVERIFY2(look(left) != focused, qPrintable(left->objectName() + QStringLiteral(" shows no focus")));
+            reached.push_back(s.focus());
+            focused = look(s.focus());
+        }
+        QCOMPARE(reached, expected);
+
+        // The menus without a mnemonic are reached from the menu bar's key.
+        QTest::keyClick(s.focus(), Qt::Key_F10);
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        for (int i = 0; i < 2; ++i)
+            QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Right);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        QCOMPARE(menu->title(), QString::fromUtf8(ids::strings::kMenuTitles[1]));
+        QTest::keyClick(menu, Qt::Key_Return);
+        QTRY_VERIFY(s.dlg().isVisible()); // its first item, the read
+        QCOMPARE(s.dlg().windowTitle(), QString::fromUtf8(ids::strings::kReadCaption));
+    }
+
     void aReadWakesTheDialogAndEndsIt() {
         Session s;
         QTest::keyClick(&s.frame(), Qt::Key_R, Qt::ControlModifier);
@@ -357,8 +464,10 @@ private slots:
         QCOMPARE(done.size(), 1);
         QCOMPARE(done.at(0).at(0).toInt(), kComplete);
         QCOMPARE(s.dlg().ProgressBar()->value(), ids::ProgressWindow::kMax);
-        QCOMPARE(s.dlg().findChild<QLabel*>(QStringLiteral("label1005"))->text(),
-                 QString::fromStdString(s.app->Workspace().progress().status));
+        QLabel* status = s.dlg().findChild<QLabel*>(QStringLiteral("label1005"));
+        QCOMPARE(status->text(), QString::fromStdString(s.app->Workspace().progress().status));
+        // What a screen reader is told follows the line, not its first text.
+        QCOMPARE(QAccessible::queryAccessibleInterface(status)->text(QAccessible::Name), status->text());
         QVERIFY(!s.dlg().isVisible());
         QCOMPARE(s.cell(1, 1), QStringLiteral("462.62500"));
         QCOMPARE(s.unexpected, 0);

@@ -7,10 +7,6 @@
 #include <cstdlib>
 #include <system_error>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 namespace varnok::app {
 namespace fs = std::filesystem;
 
@@ -50,14 +46,7 @@ std::string defaultBackupFolder() {
 }
 
 std::string backupName(const RadioImage& image, std::time_t when) {
-    std::tm local{};
-#ifdef _WIN32
-    ::localtime_s(&local, &when);
-#else
-    ::localtime_r(&when, &local);
-#endif
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", &local);
+    const std::string stamp = localTime(when, "%Y-%m-%d_%H-%M-%S");
 
     // Decoding rewrites the auxiliary records of its image, so a copy.
     RadioImage copy = image;

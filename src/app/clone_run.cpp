@@ -90,14 +90,7 @@ std::optional<std::string> CloneRun::record(CloneOutcome outcome, std::size_t di
     if (m_log.empty())
         return std::nullopt;
 
-    std::tm local{};
-#ifdef _WIN32
-    ::localtime_s(&local, &when);
-#else
-    ::localtime_r(&when, &local);
-#endif
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", &local);
+    const std::string stamp = localTime(when, "%Y-%m-%d %H:%M:%S");
 
     std::error_code ec;
     const bool fresh = !fs::exists(fsPath(m_log), ec) || fs::file_size(fsPath(m_log), ec) == 0;

@@ -446,24 +446,17 @@ void Workspace::startHistory() {
     m_current = Snapshot{m_doc.form, m_doc.image};
 }
 
-Changes Workspace::undo() {
-    Changes changes = commitEdit();
-    if (transferring() || m_undo.empty())
-        return changes;
-    m_redo.push_back(std::move(m_current));
-    m_current = std::move(m_undo.back());
-    m_undo.pop_back();
-    changes += restore();
-    return changes;
-}
+Changes Workspace::undo() { return travel(m_undo, m_redo); }
 
-Changes Workspace::redo() {
+Changes Workspace::redo() { return travel(m_redo, m_undo); }
+
+Changes Workspace::travel(std::vector<Snapshot>& from, std::vector<Snapshot>& to) {
     Changes changes = commitEdit();
-    if (transferring() || m_redo.empty())
+    if (transferring() || from.empty())
         return changes;
-    m_undo.push_back(std::move(m_current));
-    m_current = std::move(m_redo.back());
-    m_redo.pop_back();
+    to.push_back(std::move(m_current));
+    m_current = std::move(from.back());
+    from.pop_back();
     changes += restore();
     return changes;
 }

@@ -558,20 +558,20 @@ Changes Workspace::cloneRun() {
 }
 
 Changes Workspace::setVerify(bool on) {
-    if (m_progress.state != ProgressWindow::State::Waiting || !m_progress.verifyShown)
-        return {};
-    m_progress.verify = on;
-    m_settings.setValue(kVerifyKey, std::string(on ? "1" : "0"));
-    Changes changes;
-    changes.progress = true;
-    return changes;
+    return setCheckBox(m_progress.verifyShown, m_progress.verify, kVerifyKey, on);
 }
 
 Changes Workspace::setBackupFirst(bool on) {
-    if (m_progress.state != ProgressWindow::State::Waiting || !m_progress.backupFirstShown)
+    return setCheckBox(m_progress.backupFirstShown, m_progress.backupFirst, kBackupFirstKey, on);
+}
+
+Changes Workspace::setCheckBox(bool shown, bool& box, const char* key, bool on) {
+    // Only a waiting window's boxes change: a running transfer keeps the
+    // choices it started with.
+    if (m_progress.state != ProgressWindow::State::Waiting || !shown)
         return {};
-    m_progress.backupFirst = on;
-    m_settings.setValue(kBackupFirstKey, std::string(on ? "1" : "0"));
+    box = on;
+    m_settings.setValue(key, std::string(on ? "1" : "0"));
     Changes changes;
     changes.progress = true;
     return changes;

@@ -268,6 +268,8 @@ private:
     /// The channels a row command works on: the selection, else the
     /// current cell's channel.
     std::vector<int> targetChannels() const;
+    /// A check box of the progress window, remembered under `key`.
+    Changes setCheckBox(bool shown, bool& box, const char* key, bool on);
     /// Undo (from the undo steps to the redo steps) or redo.
     Changes travel(std::vector<Snapshot>& from, std::vector<Snapshot>& to);
     /// Shows the snapshot that undo or redo made current.

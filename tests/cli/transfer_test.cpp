@@ -81,6 +81,8 @@ TEST_F(TransferCli, TransfersEndWithTheirStatusTheirLinesAndNoPartialFile) {
         // first 984 bytes; --verify reads them back in a second transfer.
         {{"--unpaced", "--memory", file("radio.sin"), "--save", file("out.sin")}, {"write", "file.sin", "--verify"}, nullptr, 0,
          {transferText::kDetecting, transferText::kDetecting}, {}, "sent.sin"},
+        // A block the radio acknowledged but stored otherwise is found by the read-back.
+        {{"--unpaced", "--faults", "corrupt-write=2"}, {"write", "file.sin", "--verify"}, nullptr, 1, {"写入后校验发现 1 处不同："}, {}},
         {{"--unpaced", "--faults", "nak-read=3"}, {"read", "-o", "out.sin"}, nullptr, 1,
          {std::string("varnok-cli: ") + transferText::kReadAckBad + "\nvarnok-cli: 对讲机在第 4 块（偏移 0x018，信道 1 的数据）处"}, {"cancelled", "abandoned"}},
         // Without a terminal, --retries answers the question; no block went out.
@@ -166,14 +168,16 @@ TEST_F(TransferCli, ACloneRunWritesEveryRadioAndStopsAtTheFirstThatDiffers) {
         Args said;
         std::size_t logLines;
     } rows[] = {
-        {{}, {}, 0, {"已完成 1 台", "已完成 2 台", "已完成 3 台，失败 0 台", "批量写频结束：已完成 3 台，失败 0 台"}, 4},
-        {{"--faults", "corrupt-write=2"}, {"--verify"}, 1, {"写入后校验发现 1 处不同：", "verify: channel 1, ", "第 1 台对讲机校验失败"}, 2},
+        {{}, {"--count", "3"}, 0, {"已完成 1 台", "已完成 2 台", "已完成 3 台，失败 0 台", "批量写频结束：已完成 3 台，失败 0 台"}, 4},
+        {{"--faults", "corrupt-write=2"}, {"--count", "3", "--verify"}, 1, {"写入后校验发现 1 处不同：", "verify: channel 1, ", "第 1 台对讲机校验失败"}, 2},
+        // Without a terminal and without --count, one radio.
+        {{}, {}, 0, {"批量写频结束：已完成 1 台，失败 0 台"}, 2},
     };
     for (const auto& row : rows) {
         std::filesystem::remove(file("log.csv"));
         Simulator sim(Args{"--unpaced", "--save", file("out.sin")} + row.faults);
         const RunResult r =
-            run(Args{"clone", "--port", sim.device, "master.sin", "--count", "3", "--log", "log.csv"} + row.options);
+            run(Args{"clone", "--port", sim.device, "master.sin", "--log", "log.csv"} + row.options);
         EXPECT_EQ(r.status, row.status) << r.err;
         std::size_t at = 0;
         for (const std::string& text : row.said) {

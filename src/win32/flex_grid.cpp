@@ -23,6 +23,11 @@ int windowDpi(HWND window, int caps) {
 
 bool isDataCell(long row, long col) { return row >= 1 && row < 17 && col >= 1 && col < 9; }
 
+short shiftOf(WPARAM keys) {
+    return static_cast<short>(((keys & MK_SHIFT) ? CMSFlexGrid::ShiftMask : 0) |
+                              ((keys & MK_CONTROL) ? CMSFlexGrid::CtrlMask : 0));
+}
+
 } // namespace
 
 void CMSFlexGrid::Register(HINSTANCE instance) {
@@ -87,18 +92,21 @@ LRESULT CMSFlexGrid::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         InvalidateRect(m_hWnd, nullptr, FALSE);
         return 0;
     case WM_LBUTTONDOWN:
-        OnPress(lParam, LeftButton, false);
+        OnPress(wParam, lParam, LeftButton, false);
         return 0;
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK:
-        OnPress(lParam, RightButton, false);
+        OnPress(wParam, lParam, RightButton, false);
         return 0;
     case WM_MBUTTONDOWN:
     case WM_MBUTTONDBLCLK:
-        OnPress(lParam, MiddleButton, false);
+        OnPress(wParam, lParam, MiddleButton, false);
         return 0;
     case WM_LBUTTONDBLCLK:
-        OnPress(lParam, LeftButton, true);
+        OnPress(wParam, lParam, LeftButton, true);
+        return 0;
+    case WM_MOUSEMOVE:
+        OnMouseMove(wParam, lParam);
         return 0;
     case WM_KEYDOWN:
         OnArrow(wParam);
@@ -191,6 +199,23 @@ void CMSFlexGrid::SetTextMatrix(long row, long col, const std::wstring& text) {
     InvalidateRect(m_hWnd, &box, FALSE);
 }
 
+void CMSFlexGrid::SetCellColors(long row, long col, COLORREF back, COLORREF fore) {
+    if (row < 0 || row >= kRows || col < 0 || col >= kCols)
+        return;
+    Colors& colors = m_colors[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
+    if (colors.back == back && colors.fore == fore)
+        return;
+    colors = {back, fore};
+    const RECT box = CellRect(row, col);
+    InvalidateRect(m_hWnd, &box, FALSE);
+}
+
+COLORREF CMSFlexGrid::GetCellBackColor(long row, long col) const {
+    if (row < 0 || row >= kRows || col < 0 || col >= kCols)
+        return kDefaultColor;
+    return m_colors[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)].back;
+}
+
 void CMSFlexGrid::SetCurrentCell(long row, long col) {
     if (row >= 0 && row < kRows && col >= 0 && col < kCols)
         MoveTo(row, col);
@@ -228,7 +253,7 @@ void CMSFlexGrid::HitTest(POINT at, long& row, long& col) const {
     }
 }
 
-void CMSFlexGrid::OnPress(LPARAM at, short button, bool doubleClick) {
+void CMSFlexGrid::OnPress(WPARAM keys, LPARAM at, short button, bool doubleClick) {
     if (GetFocus() != m_hWnd)
         SetFocus(m_hWnd);
     HitTest(POINT{GET_X_LPARAM(at), GET_Y_LPARAM(at)}, m_mouseRow, m_mouseCol);
@@ -238,8 +263,17 @@ void CMSFlexGrid::OnPress(LPARAM at, short button, bool doubleClick) {
         if (DblClick)
             DblClick();
     } else if (MouseDown) {
-        MouseDown(button);
+        MouseDown(button, shiftOf(keys));
     }
+}
+
+void CMSFlexGrid::OnMouseMove(WPARAM keys, LPARAM at) {
+    HitTest(POINT{GET_X_LPARAM(at), GET_Y_LPARAM(at)}, m_mouseRow, m_mouseCol);
+    const short buttons =
+        static_cast<short>(((keys & MK_LBUTTON) ? LeftButton : 0) | ((keys & MK_RBUTTON) ? RightButton : 0) |
+                           ((keys & MK_MBUTTON) ? MiddleButton : 0));
+    if (MouseMove)
+        MouseMove(buttons, shiftOf(keys));
 }
 
 void CMSFlexGrid::OnArrow(WPARAM key) {
@@ -297,17 +331,19 @@ void CMSFlexGrid::OnPaint() {
             RECT cell = CellRect(r, c);
             const bool fixed = !isDataCell(r, c);
             const bool current = r == m_row && c == m_col;
-            int fill = fixed ? COLOR_BTNFACE : COLOR_WINDOW;
-            int ink = fixed ? COLOR_BTNTEXT : COLOR_WINDOWTEXT;
+            const Colors& own = m_colors[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
+            COLORREF fill = own.back != kDefaultColor ? own.back : GetSysColor(fixed ? COLOR_BTNFACE : COLOR_WINDOW);
+            COLORREF ink = own.fore != kDefaultColor ? own.fore : GetSysColor(fixed ? COLOR_BTNTEXT : COLOR_WINDOWTEXT);
             if (current && focused) {
-                fill = COLOR_HIGHLIGHT;
-                ink = COLOR_HIGHLIGHTTEXT;
+                fill = GetSysColor(COLOR_HIGHLIGHT);
+                ink = GetSysColor(COLOR_HIGHLIGHTTEXT);
             }
-            FillRect(dc, &cell, GetSysColorBrush(fill));
+            SetDCBrushColor(dc, fill);
+            FillRect(dc, &cell, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
             MoveToEx(dc, cell.right - 1, cell.top, nullptr);
             LineTo(dc, cell.right - 1, cell.bottom - 1);
             LineTo(dc, cell.left - 1, cell.bottom - 1);
-            SetTextColor(dc, GetSysColor(ink));
+            SetTextColor(dc, ink);
             RECT text = cell;
             DrawTextW(dc, m_text[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)].c_str(), -1, &text,
                       DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);

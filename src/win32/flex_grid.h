@@ -21,7 +21,10 @@
 ///   changes, whether the user or the program moves it.
 /// - A press on a data cell makes it current first, then raises MouseDown;
 ///   MouseRow()/MouseCol() tell which cell it hit, -1 outside cells.
-///   DblClick is the left button's.
+///   DblClick is the left button's. MouseMove comes with the buttons held
+///   (0 for none) and MouseRow()/MouseCol() set the same way.
+/// - Both mouse events carry the Shift and Ctrl keys held (ShiftMask,
+///   CtrlMask).
 /// - KeyPress for every typed character (Escape is 27); arrows move the
 ///   current cell; the form's window takes Tab and Enter before the grid.
 /// WM_COMMAND and WM_CTLCOLOR* from windows laid over the cells go on to
@@ -30,6 +33,9 @@ class CMSFlexGrid {
 public:
     static constexpr wchar_t kClassName[] = L"VarnokFlexGrid";
     enum Button : short { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
+    enum Shift : short { ShiftMask = 1, CtrlMask = 2 };
+    /// A cell's colours when it has none of its own.
+    static constexpr COLORREF kDefaultColor = CLR_INVALID;
 
     /// Registers the window class; the form's template names it.
     static void Register(HINSTANCE instance);
@@ -48,6 +54,10 @@ public:
     /// Column width in twips; until a column is given one, the columns
     /// share the client width equally.
     long GetColWidth(long col) const;
+    /// A data or fixed cell's own colours (kDefaultColor for the grid's);
+    /// the focused current cell is drawn in the highlight colours anyway.
+    void SetCellColors(long row, long col, COLORREF back, COLORREF fore);
+    COLORREF GetCellBackColor(long row, long col) const;
     void SetColWidth(long col, long twips);
     /// The current cell's rectangle in twips, relative to the client area.
     long GetCellLeft() const;
@@ -65,7 +75,8 @@ public:
     std::function<void()> EnterCell;
     std::function<void()> LeaveCell;
     std::function<void()> DblClick;
-    std::function<void(short button)> MouseDown;
+    std::function<void(short button, short shift)> MouseDown;
+    std::function<void(short buttons, short shift)> MouseMove;
     std::function<void(char32_t key)> KeyPress;
 
 private:
@@ -74,7 +85,8 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnPaint();
-    void OnPress(LPARAM at, short button, bool doubleClick);
+    void OnPress(WPARAM keys, LPARAM at, short button, bool doubleClick);
+    void OnMouseMove(WPARAM keys, LPARAM at);
     void OnArrow(WPARAM key);
     void MoveTo(long row, long col);
     int DpiX() const;
@@ -93,4 +105,9 @@ private:
     wchar_t m_highSurrogate = 0;
     std::array<std::array<std::wstring, kCols>, kRows> m_text{};
     std::array<long, kCols> m_colWidth{-1, -1, -1, -1, -1, -1, -1, -1, -1};
+    struct Colors {
+        COLORREF back = kDefaultColor;
+        COLORREF fore = kDefaultColor;
+    };
+    std::array<std::array<Colors, kCols>, kRows> m_colors{};
 };

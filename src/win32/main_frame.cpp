@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 namespace strings = varnok::app::strings;
 using namespace strings; // the command ids
@@ -29,10 +30,12 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"VarnokMainFrame";
 
+/// The menu bar's positions once OnCreate has put 编辑 after 文件.
 constexpr int kFileMenu = 0;
-constexpr int kRadioMenu = 1;
-constexpr int kPortMenu = 2;
-constexpr int kViewMenu = 3;
+constexpr int kEditMenu = 1;
+constexpr int kRadioMenu = 2;
+constexpr int kPortMenu = 3;
+constexpr int kViewMenu = 4;
 
 /// The four COM ports: their command ids and the port names they choose.
 constexpr std::pair<int, const char*> kComPorts[] = {
@@ -58,7 +61,69 @@ const strings::CommandText* commandText(int id) {
     for (const strings::CommandText& command : strings::kRadioExtras)
         if (command.id == id)
             return &command;
+    for (const strings::CommandText& command : strings::kFileExtras)
+        if (command.id == id)
+            return &command;
+    for (const strings::CommandText& command : strings::kEditCommands)
+        if (command.text && command.id == id)
+            return &command;
     return nullptr;
+}
+
+std::wstring menuText(const strings::CommandText& command) {
+    std::wstring text = widen(command.text);
+    if (*command.shortcut)
+        text += L"\t" + widen(command.shortcut);
+    return text;
+}
+
+/// The key of a shortcut label: "Ctrl+" and a letter or digit, or "Del".
+ACCEL acceleratorOf(const strings::CommandText& command) {
+    const std::string label = command.shortcut;
+    const auto id = static_cast<WORD>(command.id);
+    if (label == "Del")
+        return ACCEL{FVIRTKEY, VK_DELETE, id};
+    return ACCEL{FVIRTKEY | FCONTROL, static_cast<WORD>(label.back()), id};
+}
+
+/// An edit control (the grid's text box, the tone box's field) keeps its
+/// own Undo, Copy, Paste and Delete.
+bool isEditControl(HWND window) {
+    wchar_t name[16] = {};
+    return window && GetClassNameW(window, name, 16) && lstrcmpiW(name, WC_EDITW) == 0;
+}
+
+std::optional<std::wstring> clipboardText(HWND owner) {
+    if (!OpenClipboard(owner))
+        return std::nullopt;
+    std::optional<std::wstring> text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT))
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    CloseClipboard();
+    return text;
+}
+
+/// Puts `text` on the clipboard with the line breaks other programs expect.
+void setClipboardText(HWND owner, const std::string& text) {
+    std::wstring lines;
+    for (wchar_t c : widen(text))
+        lines += c == L'\n' ? std::wstring(L"\r\n") : std::wstring(1, c);
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (lines.size() + 1) * sizeof(wchar_t));
+    if (!data)
+        return;
+    std::copy(lines.c_str(), lines.c_str() + lines.size() + 1, static_cast<wchar_t*>(GlobalLock(data)));
+    GlobalUnlock(data);
+    if (OpenClipboard(owner)) {
+        EmptyClipboard();
+        if (SetClipboardData(CF_UNICODETEXT, data))
+            data = nullptr; // the clipboard owns it now
+        CloseClipboard();
+    }
+    if (data)
+        GlobalFree(data);
 }
 
 /// The string table entry's part before the line break, or after it.
@@ -109,6 +174,8 @@ CMainFrame::~CMainFrame() {
         GlobalFree(m_hDevMode);
     if (m_hDevNames)
         GlobalFree(m_hDevNames);
+    if (m_accelerators)
+        DestroyAcceleratorTable(m_accelerators);
 }
 
 bool CMainFrame::Create() {
@@ -125,7 +192,15 @@ bool CMainFrame::Create() {
     wc.lpszMenuName = MAKEINTRESOURCEW(IDR_MAINFRAME);
     wc.lpszClassName = kClassName;
     RegisterClassExW(&wc);
-    m_accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME));
+    // The resource's shortcuts and the 编辑 menu's, which the menu gets at
+    // run time too.
+    HACCEL resource = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME));
+    std::vector<ACCEL> keys(static_cast<std::size_t>(CopyAcceleratorTableW(resource, nullptr, 0)));
+    CopyAcceleratorTableW(resource, keys.data(), static_cast<int>(keys.size()));
+    for (const strings::CommandText& command : strings::kEditCommands)
+        if (command.text && *command.shortcut)
+            keys.push_back(acceleratorOf(command));
+    m_accelerators = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
     // The title names the program, never the open file.
     CreateWindowExW(WS_EX_ACCEPTFILES, kClassName, widen(strings::kAppTitle).c_str(),
                     WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, 900, 600, nullptr, nullptr,
@@ -157,7 +232,24 @@ void CMainFrame::OnCreate() {
     m_pProgressDlg = std::make_unique<CProgressDlg>(m_app, m_hWnd, m_pView->Grid()->GetSafeHwnd());
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG,
                  reinterpret_cast<LPARAM>(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_LARGE))));
-    HMENU radioMenu = GetSubMenu(GetMenu(m_hWnd), kRadioMenu);
+    HMENU bar = GetMenu(m_hWnd);
+    HMENU editMenu = CreatePopupMenu();
+    for (const strings::CommandText& command : strings::kEditCommands)
+        AppendMenuW(editMenu, command.text ? MF_STRING : MF_SEPARATOR, static_cast<UINT_PTR>(command.id),
+                    command.text ? menuText(command).c_str() : nullptr);
+    InsertMenuW(bar, kEditMenu, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(editMenu),
+                widen(strings::kEditMenuTitle).c_str());
+    // The channel exchange follows the print commands, before the recent files.
+    HMENU fileMenu = GetSubMenu(bar, kFileMenu);
+    UINT at = 0;
+    while (at < static_cast<UINT>(GetMenuItemCount(fileMenu)) &&
+           GetMenuItemID(fileMenu, static_cast<int>(at)) != static_cast<UINT>(ID_FILE_PRINT_SETUP))
+        ++at;
+    InsertMenuW(fileMenu, ++at, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+    for (const strings::CommandText& command : strings::kFileExtras)
+        InsertMenuW(fileMenu, ++at, MF_BYPOSITION | MF_STRING, static_cast<UINT_PTR>(command.id),
+                    menuText(command).c_str());
+    HMENU radioMenu = GetSubMenu(bar, kRadioMenu);
     AppendMenuW(radioMenu, MF_SEPARATOR, 0, nullptr);
     for (const strings::CommandText& command : strings::kRadioExtras)
         AppendMenuW(radioMenu, MF_STRING, static_cast<UINT_PTR>(command.id), widen(command.text).c_str());
@@ -308,6 +400,15 @@ LRESULT CMainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         HMENU bar = GetMenu(m_hWnd);
         if (menu == GetSubMenu(bar, kPortMenu))
             RefreshPortMenu();
+        if (menu == GetSubMenu(bar, kEditMenu)) {
+            // What an edit control with the keyboard would do is never greyed.
+            const varnok::app::Workspace& ws = m_app.Workspace();
+            const bool inEdit = isEditControl(GetFocus());
+            const auto state = [](bool on) { return static_cast<UINT>(MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED)); };
+            EnableMenuItem(menu, ID_EDIT_UNDO, state(inEdit || ws.canUndo()));
+            EnableMenuItem(menu, ID_EDIT_REDO, state(ws.canRedo()));
+            EnableMenuItem(menu, ID_EDIT_CLEAR, state(inEdit || !ws.selectedChannels().empty()));
+        }
         if (menu == GetSubMenu(bar, kViewMenu)) {
             CheckMenuItem(menu, ID_VIEW_TOOLBAR, isShown(m_wndToolBar) ? MF_CHECKED : MF_UNCHECKED);
             CheckMenuItem(menu, ID_VIEW_STATUS_BAR, isShown(m_wndStatusBar) ? MF_CHECKED : MF_UNCHECKED);
@@ -378,6 +479,23 @@ LRESULT CMainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void CMainFrame::OnCommand(int id) {
     varnok::app::Workspace& ws = m_app.Workspace();
+    // Accelerators come before the control with the keyboard sees the key.
+    if (HWND edit = GetFocus(); isEditControl(edit)) {
+        constexpr std::pair<int, UINT> kEditMessages[] = {
+            {ID_EDIT_UNDO, WM_UNDO}, {ID_EDIT_COPY, WM_COPY}, {ID_EDIT_PASTE, WM_PASTE}};
+        for (const auto& [command, message] : kEditMessages)
+            if (id == command) {
+                SendMessageW(edit, message, 0, 0);
+                return;
+            }
+        if (id == ID_EDIT_CLEAR) {
+            // The key itself: it deletes the next character when nothing is
+            // selected, which WM_CLEAR does not.
+            SendMessageW(edit, WM_KEYDOWN, VK_DELETE, 1);
+            SendMessageW(edit, WM_KEYUP, VK_DELETE, static_cast<LPARAM>(0xC0000001));
+            return;
+        }
+    }
     for (const auto& [port, name] : kComPorts) {
         if (id == port) {
             m_app.Apply(ws.selectPort(name));
@@ -419,6 +537,34 @@ void CMainFrame::OnCommand(int id) {
     case ID_APP_EXIT:
         PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
         break;
+    case ID_FILE_EXPORT_CSV:
+        m_app.Apply(ws.exportCsv());
+        break;
+    case ID_FILE_IMPORT_CSV:
+        m_app.Apply(ws.importCsv());
+        break;
+    case ID_FILE_COMPARE:
+        m_app.Apply(ws.compareWithFile());
+        break;
+    case ID_EDIT_UNDO:
+        m_app.Apply(ws.undo());
+        break;
+    case ID_EDIT_REDO:
+        m_app.Apply(ws.redo());
+        break;
+    case ID_EDIT_COPY:
+        // The open edit goes in first and is repainted; the copy then
+        // finds nothing left to commit.
+        m_app.Apply(ws.commitEdit());
+        setClipboardText(m_hWnd, ws.copyRows());
+        break;
+    case ID_EDIT_PASTE:
+        if (const std::optional<std::wstring> text = clipboardText(m_hWnd))
+            m_app.Apply(ws.pasteRows(narrow(*text)));
+        break;
+    case ID_EDIT_CLEAR:
+        m_app.Apply(ws.clearRows());
+        break;
     case ID_RADIO_READ:
         m_app.Apply(ws.read());
         break;
@@ -431,8 +577,8 @@ void CMainFrame::OnCommand(int id) {
     case ID_RADIO_BACKUPS:
         // ShellExecute's result above 32 is success.
         if (ws.prepareBackupFolder() &&
-            reinterpret_cast<INT_PTR>(ShellExecuteW(m_hWnd, L"open", widen(ws.backupFolder()).c_str(), nullptr,
-                                                    nullptr, SW_SHOWNORMAL)) <= 32)
+            reinterpret_cast<INT_PTR>(ShellExecuteW(m_hWnd, L"open", widen(ws.backupFolder()).c_str(), nullptr, nullptr,
+                                                    SW_SHOWNORMAL)) <= 32)
             ws.backupFolderNotShown();
         break;
     case ID_PORT_OTHER:

@@ -8,6 +8,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 using namespace varnok;
@@ -17,6 +18,9 @@ using varnok::win32::narrow;
 using varnok::win32::widen;
 
 namespace {
+
+/// Light enough that a cell's text reads as well as on white.
+constexpr COLORREF kDifferenceColor = RGB(255, 240, 160);
 
 constexpr varnok::CellEditor kEditors[] = {varnok::CellEditor::Text,     varnok::CellEditor::Tone,
                                            varnok::CellEditor::BusyLock, varnok::CellEditor::Bandwidth,
@@ -92,9 +96,28 @@ void CProgramView::OnInitDialog() {
         if (!m_painting)
             Apply(Ws().moveTo(static_cast<int>(m_grid->GetRow()), static_cast<int>(m_grid->GetCol())));
     };
-    m_grid->MouseDown = [this](short button) {
-        Apply(Ws().press(static_cast<int>(m_grid->MouseRow()), static_cast<int>(m_grid->MouseCol()),
-                         button == CMSFlexGrid::RightButton));
+    m_grid->MouseDown = [this](short button, short shift) {
+        const int row = static_cast<int>(m_grid->MouseRow());
+        const int col = static_cast<int>(m_grid->MouseCol());
+        m_selecting = button == CMSFlexGrid::LeftButton && col == column::kChannel && row >= 1 && row < kTableRows;
+        if (m_selecting) {
+            Apply(Ws().selectChannel(row, (shift & CMSFlexGrid::ShiftMask) != 0, (shift & CMSFlexGrid::CtrlMask) != 0));
+            m_dragRow = row;
+            return;
+        }
+        Apply(Ws().clearChannelSelection());
+        Apply(Ws().press(row, col, button == CMSFlexGrid::RightButton));
+    };
+    m_grid->MouseMove = [this](short buttons, short) {
+        // Only a drag that started on a channel number selects, and only a
+        // new row changes the selection.
+        const int row = static_cast<int>(m_grid->MouseRow());
+        if (!(buttons & CMSFlexGrid::LeftButton))
+            m_selecting = false;
+        if (!m_selecting || m_grid->MouseCol() != column::kChannel || row < 1 || row >= kTableRows || row == m_dragRow)
+            return;
+        m_dragRow = row;
+        Apply(Ws().selectChannel(row, true, false));
     };
     m_grid->DblClick = [this] {
         Apply(Ws().doubleClick(static_cast<int>(m_grid->MouseRow()), static_cast<int>(m_grid->MouseCol())));
@@ -250,6 +273,24 @@ void CProgramView::PaintForm() {
     for (int row = 0; row < kTableRows; ++row)
         for (int col = 0; col < column::kCount; ++col)
             m_grid->SetTextMatrix(row, col, widen(form.cell(row, col)));
+    // A comparison's differing cells, with the selected channels' rows over
+    // them: the selection is what the next command works on.
+    const std::vector<int>& selected = Ws().selectedChannels();
+    const std::vector<std::pair<int, int>>& marked = Ws().highlighted();
+    for (int row = 0; row < kTableRows; ++row) {
+        const bool rowSelected = std::find(selected.begin(), selected.end(), row) != selected.end();
+        for (int col = 0; col < column::kCount; ++col) {
+            COLORREF back = CMSFlexGrid::kDefaultColor;
+            COLORREF fore = CMSFlexGrid::kDefaultColor;
+            if (rowSelected) {
+                back = GetSysColor(COLOR_HIGHLIGHT);
+                fore = GetSysColor(COLOR_HIGHLIGHTTEXT);
+            } else if (std::find(marked.begin(), marked.end(), std::pair{row, col}) != marked.end()) {
+                back = kDifferenceColor;
+            }
+            m_grid->SetCellColors(row, col, back, fore);
+        }
+    }
 }
 
 void CProgramView::PaintCurrentCell() {

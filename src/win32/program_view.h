@@ -68,4 +68,8 @@ private:
     /// Set while the view changes its windows itself, so that their
     /// notifications are not taken for the user's.
     bool m_painting = false;
+    /// A left press on a channel number, held: moves over channel numbers
+    /// extend the selection; m_dragRow is the row it last reached.
+    bool m_selecting = false;
+    int m_dragRow = 0;
 };

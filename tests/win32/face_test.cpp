@@ -3,6 +3,7 @@
 // their cells, transfer wake-ups as posted messages, and the report's
 // drawing calls.
 #include "app/form_template.h"
+#include "app/strings.h"
 #include "link/demo_radio.h"
 #include "link/ports.h"
 #include "win32/flex_grid.h"
@@ -23,18 +24,25 @@
 #include <vector>
 
 using namespace varnok;
+using namespace varnok::app::strings; // the command ids
 using app::TemplateControl;
 
 namespace {
 
+/// Answers with `answer` where a message offers it, else its last button;
+/// the file choosers answer `file`, and cancel while it is empty.
 struct QuietPrompts : app::Prompts {
     std::vector<std::string> shown;
+    app::Button answer = app::Button::Cancel;
+    std::string file;
     app::Button show(const app::Message& m) override {
         shown.push_back(m.text);
-        return m.buttons.back();
+        return std::find(m.buttons.begin(), m.buttons.end(), answer) != m.buttons.end() ? answer : m.buttons.back();
     }
-    std::optional<std::string> openPath(const std::string&) override { return std::nullopt; }
-    std::optional<std::string> savePath(const std::string&) override { return std::nullopt; }
+    std::optional<std::string> chosen() const { return file.empty() ? std::nullopt : std::optional(file); }
+    std::optional<std::string> openPath(const std::string&) override { return chosen(); }
+    std::optional<std::string> savePath(const std::string&) override { return chosen(); }
+    std::optional<std::string> csvPath(const std::string&, bool) override { return chosen(); }
     std::optional<std::string> portName(const std::string&) override { return std::nullopt; }
 };
 
@@ -68,6 +76,39 @@ public:
         const long height = grid().TwipsToPixelsY(grid().GetCellHeight());
         const long width = grid().TwipsToPixelsX(grid().GetColWidth(col));
         return MAKELPARAM(cell.left + width / 2, row * height + height / 2);
+    }
+    HWND frame() { return program.GetMainFrame()->GetSafeHwnd(); }
+    HMENU menu(int position) { return GetSubMenu(GetMenu(frame()), position); }
+    void command(int id) {
+        post(frame(), WM_COMMAND, static_cast<WPARAM>(id));
+        pump();
+    }
+    /// A key press with Ctrl held or not, through the accelerators.
+    void key(HWND window, WPARAM vk, bool ctrl = false) {
+        BYTE state[256] = {};
+        GetKeyboardState(state);
+        state[VK_CONTROL] = ctrl ? 0x80 : 0;
+        SetKeyboardState(state);
+        post(window, WM_KEYDOWN, vk);
+        state[VK_CONTROL] = 0;
+        SetKeyboardState(state);
+        pump();
+    }
+    void press(int row, int col) {
+        post(grid().GetSafeHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, cellCentre(row, col));
+        pump();
+    }
+    void typeCell(int row, int col, const std::wstring& text) {
+        press(row, col);
+        for (wchar_t c : text)
+            post(view().CellEditor(CellEditor::Text), WM_CHAR, c);
+        post(view().CellEditor(CellEditor::Text), WM_KEYDOWN, VK_RETURN);
+        pump();
+    }
+    std::wstring statusText() {
+        wchar_t text[128] = {};
+        SendMessageW(GetDlgItem(frame(), 59393), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+        return text;
     }
     void select(Setting setting, int index) {
         HWND combo = view().Combo(setting);
@@ -195,6 +236,123 @@ TEST_F(Face, TheStatusBarAndTooltipsShowTheCommandsTexts) {
     tip.hdr.code = TTN_GETDISPINFOW;
     SendMessageW(frame, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
     EXPECT_STREQ(tip.lpszText, L"新建");
+}
+
+TEST_F(Face, TheMenusHoldTheExchangeAndEditCommandsWithTheirShortcutsAndPrompts) {
+    const std::pair<int, const CommandText*> items[] = {
+        {0, kFileExtras}, {0, kFileExtras + 2}, {1, kEditCommands}, {1, kEditCommands + 1}, {1, kEditCommands + 5}};
+    for (const auto& [position, c] : items) {
+        wchar_t text[64] = {};
+        GetMenuStringW(menu(position), static_cast<UINT>(c->id), text, 64, MF_BYCOMMAND);
+        EXPECT_EQ(win32::narrow(text), std::string(c->text) + (*c->shortcut ? "\t" + std::string(c->shortcut) : ""));
+        SendMessageW(frame(), WM_MENUSELECT, MAKEWPARAM(c->id, MF_STRING), reinterpret_cast<LPARAM>(menu(position)));
+        const std::string prompt = c->prompt;
+        EXPECT_EQ(win32::narrow(statusText()), prompt.substr(0, prompt.find('\n'))) << c->name;
+    }
+    // 打印设置 at 7, a separator, the three, a separator, the recent files;
+    // the menus after 编辑 moved along.
+    EXPECT_EQ(GetMenuItemID(menu(0), 9), static_cast<UINT>(ID_FILE_EXPORT_CSV));
+    EXPECT_EQ(GetMenuItemID(menu(0), 13), static_cast<UINT>(ID_FILE_MRU_FILE1));
+    command(32776);
+    EXPECT_TRUE(GetMenuState(menu(3), 32776, MF_BYCOMMAND) & MF_CHECKED);
+    SendMessageW(frame(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu(4)), 4);
+    EXPECT_TRUE(GetMenuState(menu(4), ID_VIEW_TOOLBAR, MF_BYCOMMAND) & MF_CHECKED);
+}
+
+TEST_F(Face, PressesAndDragsOnChannelNumbersSelectChannelsAndPaintTheirRows) {
+    const struct {
+        UINT message;
+        WPARAM keys;
+        int row, col;
+        std::vector<int> selected;
+    } steps[] = {
+        {WM_LBUTTONDOWN, MK_LBUTTON, 3, 0, {3}},
+        {WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, 6, 0, {3, 4, 5, 6}},
+        {WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, 4, 0, {3, 5, 6}},
+        {WM_MOUSEMOVE, MK_LBUTTON, 8, 0, {4, 5, 6, 7, 8}}, // from the last click
+        {WM_MOUSEMOVE, 0, 10, 0, {4, 5, 6, 7, 8}},
+        {WM_LBUTTONDOWN, MK_LBUTTON, 2, 3, {}},
+        {WM_MOUSEMOVE, MK_LBUTTON, 5, 0, {}}, // a drag from a cell selects nothing
+    };
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        post(grid().GetSafeHwnd(), steps[i].message, steps[i].keys, cellCentre(steps[i].row, steps[i].col));
+        pump();
+        EXPECT_EQ(ws().selectedChannels(), steps[i].selected) << i;
+        for (int row = 1; row < kTableRows; ++row) {
+            const bool selected = std::count(steps[i].selected.begin(), steps[i].selected.end(), row) > 0;
+            EXPECT_EQ(grid().GetCellBackColor(row, 5) == GetSysColor(COLOR_HIGHLIGHT), selected) << i << " " << row;
+        }
+    }
+}
+
+TEST_F(Face, RowsGoThroughTheClipboardStepByStepWhileTheCellEditorKeepsItsOwnKeys) {
+    HWND gridWindow = grid().GetSafeHwnd();
+    const auto greyed = [this](int id) {
+        SendMessageW(frame(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu(1)), 1);
+        return (GetMenuState(menu(1), static_cast<UINT>(id), MF_BYCOMMAND) & MF_GRAYED) != 0;
+    };
+    EXPECT_TRUE(greyed(ID_EDIT_UNDO));
+    typeCell(1, 1, L"146.52");
+    press(1, 0);
+    key(gridWindow, 'C', true);
+    press(5, 0);
+    key(gridWindow, 'V', true);
+    EXPECT_EQ(grid().GetTextMatrix(5, 1), L"146.52000");
+    EXPECT_TRUE(greyed(ID_EDIT_REDO));
+    prompts.answer = app::Button::Ok;
+    key(gridWindow, VK_DELETE);
+    EXPECT_EQ(ws().form().cell(5, 1), "");
+    key(gridWindow, 'Z', true);
+    key(gridWindow, 'Z', true);
+    key(gridWindow, 'Y', true);
+    EXPECT_FALSE(greyed(ID_EDIT_REDO));
+    EXPECT_EQ(grid().GetTextMatrix(5, 1), L"146.52000");
+
+    // In the open text box the keys edit its text, never the channels.
+    typeCell(7, 1, L"145");
+    press(7, 1);
+    HWND box = GetFocus();
+    ASSERT_EQ(box, view().CellEditor(CellEditor::Text));
+    program.Apply(ws().selectChannel(5, false, false));
+    const auto boxText = [box] {
+        wchar_t text[32] = {};
+        GetWindowTextW(box, text, 32);
+        return std::wstring(text);
+    };
+    const std::size_t asked = prompts.shown.size();
+    const struct {
+        int from, to; // the selection before the key; -2 leaves it
+        WPARAM vk;
+        bool ctrl;
+        const wchar_t* text;
+    } keys[] = {{0, 3, 'C', true, L"145.00000"},
+                {0, -1, 'V', true, L"145"},
+                {0, 0, VK_DELETE, false, L"45"},
+                {-2, -2, 'Z', true, L"145"}};
+    for (const auto& k : keys) {
+        if (k.from > -2)
+            SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(k.from), k.to);
+        key(box, k.vk, k.ctrl);
+        EXPECT_EQ(boxText(), k.text) << k.vk;
+    }
+    EXPECT_EQ(prompts.shown.size(), asked);
+    EXPECT_EQ(ws().table().text(), "145");
+    EXPECT_EQ(ws().form().cell(5, 1), "146.52000");
+}
+
+TEST_F(Face, TheGridShowsWhatAComparisonWithAFileFound) {
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    prompts.file = win32::narrow(folder) + "varnok-face-" + std::to_string(GetCurrentProcessId()) + ".sin";
+    command(ID_FILE_SAVE_AS);
+    typeCell(3, 1, L"146.52"); // every column of channel 3 gets a value
+    command(ID_FILE_COMPARE);
+    DeleteFileW(win32::widen(prompts.file).c_str());
+    for (int row = 1; row < kTableRows; ++row)
+        for (int col = 1; col < column::kCount; ++col)
+            EXPECT_EQ(grid().GetCellBackColor(row, col) == RGB(255, 240, 160), row == 3) << row << "," << col;
+    command(ID_EDIT_UNDO); // the marks describe the form as it was
+    EXPECT_EQ(grid().GetCellBackColor(3, 1), CMSFlexGrid::kDefaultColor);
 }
 
 TEST_F(Face, TheOpenEditorLiesOverTheCurrentCell) {

@@ -85,6 +85,14 @@ void CProgramView::OnInitDialog() {
     }
     m_grid = CMSFlexGrid::FromHandle(GetDlgItem(m_hWnd, app::kGridId));
     CreateCellEditors();
+    // Tab follows the form as a user reads it down the page, which is the
+    // order of the windows, not the template's.
+    HWND after = HWND_TOP;
+    for (int id : app::kFormTabOrder) {
+        HWND control = GetDlgItem(m_hWnd, id);
+        SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        after = control;
+    }
 
     // Every width derives from what the grid gives column 2 before any
     // change, so the table keeps its proportions with any font or DPI.

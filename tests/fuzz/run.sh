@@ -8,7 +8,7 @@ cd "$(dirname "$0")/../.."
 seconds=${1:-20}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(codec build number transfer)
+[ ${#targets[@]} -gt 0 ] || targets=(codec build number transfer csv)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz

@@ -1,5 +1,6 @@
 #include "app/clone_run.h"
 
+#include "app/csv_exchange.h"
 #include "app/sha256.h"
 #include "app/strings.h"
 #include "app/text.h"
@@ -27,19 +28,6 @@ const char* outcomeKey(CloneOutcome outcome) {
         return "cancelled";
     }
     return "failed";
-}
-
-/// A CSV field: quoted when a port name holds a separator or a quote.
-std::string csvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"')
-            quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
 }
 
 constexpr const char* kLogHeader = "time,port,radio,outcome,differences,master_sha256\n";

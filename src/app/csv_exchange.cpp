@@ -263,15 +263,6 @@ bool oneBand(Frequency a, Frequency b) {
     });
 }
 
-std::string csvField(const std::string& value, char separator) {
-    if (value.find_first_of(std::string("\"\r\n") + separator) == std::string::npos)
-        return value;
-    std::string out = "\"";
-    for (char c : value)
-        out += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return out + "\"";
-}
-
 // ---------------------------------------------------------------- CSV import
 
 /// One record read by header name.
@@ -457,6 +448,15 @@ std::string_view withoutBom(std::string_view text) {
 
 // ---------------------------------------------------------------- rows
 
+std::string csvField(const std::string& value, char separator) {
+    if (value.find_first_of(std::string("\"\r\n") + separator) == std::string::npos)
+        return value;
+    std::string out = "\"";
+    for (char c : value)
+        out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return out + "\"";
+}
+
 std::string RowRefusal::text() const {
     return "line " + std::to_string(line) + (column.empty() ? "" : ", " + column) + ": " + reason;
 }
@@ -601,7 +601,7 @@ std::string exportCsv(const FormState& form) {
 
         std::string line;
         for (std::size_t c = 0; c < v.size(); ++c)
-            line += (c ? "," : "") + csvField(v[c], ',');
+            line += (c ? "," : "") + csvField(v[c]);
         out += line + "\r\n";
     }
     return out;

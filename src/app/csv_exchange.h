@@ -69,6 +69,10 @@ ImportChanges importChanges(const FormState& form, const RowImport& import);
 /// Writes the accepted rows into `form` and returns what changed.
 ImportChanges applyImport(FormState& form, const RowImport& import);
 
+/// A CSV field: quoted, with its quotes doubled, when it holds the
+/// separator, a quote or a line break.
+std::string csvField(const std::string& value, char separator = ',');
+
 /// The column headers of the CSV, in the order export writes them.
 const std::vector<std::string>& csvColumns();
 

@@ -233,8 +233,11 @@ void CMainFrame::CreateMenus() {
     varnok::app::Workspace& ws = m_app.Workspace();
     connect(Action(ID_EDIT_UNDO), &QAction::triggered, this, [this, &ws] { m_app.Apply(ws.undo()); });
     connect(Action(ID_EDIT_REDO), &QAction::triggered, this, [this, &ws] { m_app.Apply(ws.redo()); });
-    connect(Action(ID_EDIT_COPY), &QAction::triggered, this,
-            [&ws] { QGuiApplication::clipboard()->setText(QString::fromStdString(ws.copyRows())); });
+    connect(Action(ID_EDIT_COPY), &QAction::triggered, this, [this, &ws] {
+        // An edit still open goes in, and is repainted, before its row is copied.
+        m_app.Apply(ws.commitEdit());
+        QGuiApplication::clipboard()->setText(QString::fromStdString(ws.copyRows()));
+    });
     connect(Action(ID_EDIT_PASTE), &QAction::triggered, this,
             [this, &ws] { m_app.Apply(ws.pasteRows(QGuiApplication::clipboard()->text().toStdString())); });
     connect(Action(ID_EDIT_CLEAR), &QAction::triggered, this, [this, &ws] { m_app.Apply(ws.clearRows()); });

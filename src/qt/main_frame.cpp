@@ -476,6 +476,7 @@ void CMainFrame::UpdateEditActions() {
     const varnok::app::Workspace& ws = m_app.Workspace();
     Action(ID_EDIT_UNDO)->setEnabled(ws.canUndo());
     Action(ID_EDIT_REDO)->setEnabled(ws.canRedo());
+    Action(ID_EDIT_CLEAR)->setEnabled(!ws.selectedChannels().empty());
 }
 
 void CMainFrame::OnRadioBackups() {

@@ -52,7 +52,8 @@ public:
     void OnFilePrintPreview();
     void OnFilePrintSetup();
     void OnFileExportPdf();
-    /// Undo and Redo are offered only when there is a step to take.
+    /// Undo and Redo are offered only when there is a step to take, 清除信道
+    /// only while channels are chosen (as in the Windows window).
     void UpdateEditActions();
     QMenu* EditMenu() const { return m_editMenu; }
     /// Shows the backup folder in the system's file manager.

@@ -49,18 +49,20 @@ int shownBy(std::size_t offset) {
 } // namespace
 
 std::string columnName(int col) {
-    std::string name = columnHeaders()[static_cast<std::size_t>(col)];
+    std::string name = text::shown(columnHeaders()[static_cast<std::size_t>(col)]);
     const std::size_t unit = name.find("(MHz)");
-    return unit == std::string::npos ? name : name.substr(0, unit);
+    if (unit == std::string::npos)
+        return name;
+    return name.substr(0, name.find_last_not_of(' ', unit - 1) + 1);
 }
 
 std::string Difference::line() const {
-    const std::string change = before + " → " + after;
+    const std::string change = text::shown(before) + " → " + text::shown(after);
     switch (kind) {
     case Kind::Cell:
         return "channel " + std::to_string(channel) + ", " + columnName(column) + ": " + change;
     case Kind::Setting:
-        return std::string(strings::kSettingLabels[static_cast<std::size_t>(setting)]) + ": " + change;
+        return std::string(strings::tr(*strings::kSettingLabels[static_cast<std::size_t>(setting)])) + ": " + change;
     case Kind::Bytes:
         break;
     }

@@ -16,7 +16,7 @@ struct TemplateControl {
     enum class Align { Left, Right };
     Kind kind;
     int id; ///< control id; 0 for static controls without one
-    const char* text;
+    const strings::Text* text; ///< nullptr for a control without one
     int x, y, width, height;
     Align align = Align::Left;
     bool vcenter = false; ///< a label centred vertically (one line)
@@ -27,32 +27,32 @@ inline constexpr int kFormWidth = 485;
 inline constexpr int kFormHeight = 221;
 // clang-format off
 inline constexpr TemplateControl kFormTemplate[] = {
-    {TemplateControl::Kind::Label, 0, "机型", 20, 20, 16, 9},
-    {TemplateControl::Kind::Label, 0, "频率", 20, 36, 15, 9},
-    {TemplateControl::Kind::Combo, 1011, "", 42, 34, 61, 59},
-    {TemplateControl::Kind::Group, 0, "机型设置", 8, 8, 109, 43},
-    {TemplateControl::Kind::Combo, 1017, "", 42, 18, 61, 52},
-    {TemplateControl::Kind::Group, 0, "功能设置", 8, 54, 109, 160},
-    {TemplateControl::Kind::Label, 0, "发射限时", 13, 68, 29, 8, TemplateControl::Align::Right, true},
-    {TemplateControl::Kind::Combo, 1013, "", 48, 66, 64, 52},
-    {TemplateControl::Kind::Label, 0, "提示音", 13, 84, 29, 8, TemplateControl::Align::Right, true},
-    {TemplateControl::Kind::Combo, 1014, "", 48, 82, 64, 52},
-    {TemplateControl::Kind::Label, 0, "静噪电平", 13, 100, 29, 8, TemplateControl::Align::Right, true},
-    {TemplateControl::Kind::Label, 0, "监听", 29, 197, 13, 8, TemplateControl::Align::Right, true},
-    {TemplateControl::Kind::Combo, 1016, "", 48, 98, 64, 52},
-    {TemplateControl::Kind::Combo, 1012, "", 48, 195, 64, 52},
-    {TemplateControl::Kind::Label, 0, "扫描", 22, 132, 20, 8, TemplateControl::Align::Right, true},
-    {TemplateControl::Kind::Combo, 1075, "", 48, 130, 64, 42},
-    {TemplateControl::Kind::Label, 0, " 报号选择", 13, 147, 29, 8, TemplateControl::Align::Right, true},
-    {TemplateControl::Kind::Combo, 1076, "", 48, 146, 64, 46},
-    {TemplateControl::Kind::Label, 0, "紧急呼叫          开关", 13, 161, 29, 15},
-    {TemplateControl::Kind::Combo, 1077, "", 48, 162, 64, 57},
-    {TemplateControl::Kind::Label, 0, "省电开关", 13, 117, 29, 8, TemplateControl::Align::Right, true},
-    {TemplateControl::Kind::Combo, 1078, "", 48, 114, 64, 30},
-    {TemplateControl::Kind::Grid, 1007, "", 124, 33, 352, 167},
-    {TemplateControl::Kind::Label, 0, strings::kChannelsTitle, 125, 16, 40, 8},
-    {TemplateControl::Kind::Label, 0, "拒绝紧急报警", 11, 177, 31, 17, TemplateControl::Align::Right},
-    {TemplateControl::Kind::Combo, 1015, "", 48, 178, 64, 52},
+    {TemplateControl::Kind::Label, 0, &strings::kLabelModel, 20, 20, 16, 9},
+    {TemplateControl::Kind::Label, 0, &strings::kLabelBand, 20, 36, 15, 9},
+    {TemplateControl::Kind::Combo, 1011, nullptr, 42, 34, 61, 59},
+    {TemplateControl::Kind::Group, 0, &strings::kGroupModel, 8, 8, 109, 43},
+    {TemplateControl::Kind::Combo, 1017, nullptr, 42, 18, 61, 52},
+    {TemplateControl::Kind::Group, 0, &strings::kGroupFunctions, 8, 54, 109, 160},
+    {TemplateControl::Kind::Label, 0, &strings::kLabelTimeLimit, 13, 68, 29, 8, TemplateControl::Align::Right, true},
+    {TemplateControl::Kind::Combo, 1013, nullptr, 48, 66, 64, 52},
+    {TemplateControl::Kind::Label, 0, &strings::kLabelKeyBeep, 13, 84, 29, 8, TemplateControl::Align::Right, true},
+    {TemplateControl::Kind::Combo, 1014, nullptr, 48, 82, 64, 52},
+    {TemplateControl::Kind::Label, 0, &strings::kLabelSquelch, 13, 100, 29, 8, TemplateControl::Align::Right, true},
+    {TemplateControl::Kind::Label, 0, &strings::kLabelMonitor, 29, 197, 13, 8, TemplateControl::Align::Right, true},
+    {TemplateControl::Kind::Combo, 1016, nullptr, 48, 98, 64, 52},
+    {TemplateControl::Kind::Combo, 1012, nullptr, 48, 195, 64, 52},
+    {TemplateControl::Kind::Label, 0, &strings::kLabelScan, 22, 132, 20, 8, TemplateControl::Align::Right, true},
+    {TemplateControl::Kind::Combo, 1075, nullptr, 48, 130, 64, 42},
+    {TemplateControl::Kind::Label, 0, &strings::kLabelVoiceShown, 13, 147, 29, 8, TemplateControl::Align::Right, true},
+    {TemplateControl::Kind::Combo, 1076, nullptr, 48, 146, 64, 46},
+    {TemplateControl::Kind::Label, 0, &strings::kLabelEmergencyShown, 13, 161, 29, 15},
+    {TemplateControl::Kind::Combo, 1077, nullptr, 48, 162, 64, 57},
+    {TemplateControl::Kind::Label, 0, &strings::kLabelPowerSave, 13, 117, 29, 8, TemplateControl::Align::Right, true},
+    {TemplateControl::Kind::Combo, 1078, nullptr, 48, 114, 64, 30},
+    {TemplateControl::Kind::Grid, 1007, nullptr, 124, 33, 352, 167},
+    {TemplateControl::Kind::Label, 0, &strings::kChannelsTitle, 125, 16, 40, 8},
+    {TemplateControl::Kind::Label, 0, &strings::kLabelRejectAlarm, 11, 177, 31, 17, TemplateControl::Align::Right},
+    {TemplateControl::Kind::Combo, 1015, nullptr, 48, 178, 64, 52},
 };
 // clang-format on
 /// The order Tab takes through the form: the model box, the band box, the
@@ -92,25 +92,25 @@ inline constexpr int kDroppedListRoom = 100;
 inline constexpr int kProgressWidth = 262;
 inline constexpr int kProgressHeight = 70;
 inline constexpr TemplateControl kProgressTemplate[] = {
-    {TemplateControl::Kind::Button, 1, strings::kProgressStart, 7, 7, 40, 15},
+    {TemplateControl::Kind::Button, 1, &strings::kProgressStart, 7, 7, 40, 15},
     // Shown only where they apply (a write, a clone run), between Start and
     // Cancel in the Tab order.
-    {TemplateControl::Kind::Check, 1006, strings::kVerifyCheck, 55, 9, 70, 10},
-    {TemplateControl::Kind::Check, 1007, strings::kCloneBackupFirst, 128, 9, 118, 10},
-    {TemplateControl::Kind::Button, 2, strings::kButtonCancel, 205, 48, 40, 15},
-    {TemplateControl::Kind::Progress, 1003, "", 7, 28, 239, 11},
-    {TemplateControl::Kind::Label, 1004, strings::kProgressLabel, 8, 46, 32, 10},
-    {TemplateControl::Kind::Label, 1005, strings::kProgressWaiting, 43, 46, 158, 10},
+    {TemplateControl::Kind::Check, 1006, &strings::kVerifyCheck, 55, 9, 70, 10},
+    {TemplateControl::Kind::Check, 1007, &strings::kCloneBackupFirst, 128, 9, 118, 10},
+    {TemplateControl::Kind::Button, 2, &strings::kButtonCancel, 205, 48, 40, 15},
+    {TemplateControl::Kind::Progress, 1003, nullptr, 7, 28, 239, 11},
+    {TemplateControl::Kind::Label, 1004, &strings::kProgressLabel, 8, 46, 32, 10},
+    {TemplateControl::Kind::Label, 1005, &strings::kProgressWaiting, 43, 46, 158, 10},
 };
 
 /// The About box, 177 x 63 dialog units, font 宋体 10 pt.
 inline constexpr int kAboutWidth = 177;
 inline constexpr int kAboutHeight = 63;
 inline constexpr TemplateControl kAboutTemplate[] = {
-    {TemplateControl::Kind::Icon, 0, "", 132, 12, 0, 0},
-    {TemplateControl::Kind::Label, 0, strings::kAboutVersion, 14, 15, 105, 8},
-    {TemplateControl::Kind::Label, 0, strings::kAboutDescription, 14, 31, 105, 17},
-    {TemplateControl::Kind::Button, 1, strings::kAboutOk, 122, 37, 39, 14},
+    {TemplateControl::Kind::Icon, 0, nullptr, 132, 12, 0, 0},
+    {TemplateControl::Kind::Label, 0, &strings::kAboutVersion, 14, 15, 105, 8},
+    {TemplateControl::Kind::Label, 0, &strings::kAboutDescription, 14, 31, 105, 17},
+    {TemplateControl::Kind::Button, 1, &strings::kButtonOk, 122, 37, 39, 14},
 };
 
 } // namespace varnok::app

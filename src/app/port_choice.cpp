@@ -45,7 +45,7 @@ std::vector<PortItem> PortChoice::menu(const std::vector<PortInfo>& present) con
         if (command.id < strings::ID_PORT_COM1 || command.id > strings::ID_PORT_COM4)
             continue;
         const std::string port = "COM" + std::to_string(++comCount);
-        items.push_back({PortItem::Kind::Com, port, command.text, command.shortcut, statusPrompt(command.prompt),
+        items.push_back({PortItem::Kind::Com, port, *command.text, command.shortcut, statusPrompt(*command.prompt),
                          command.id, false});
         listed.push_back(port);
     }

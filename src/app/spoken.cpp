@@ -6,30 +6,40 @@
 
 namespace varnok::app {
 
-std::string settingName(Setting setting) { return strings::kSettingLabels[static_cast<std::size_t>(setting)]; }
+std::string settingName(Setting setting) { return *strings::kSettingLabels[static_cast<std::size_t>(setting)]; }
 
-int labelledControl(std::string_view labelText) {
-    // The template pads some labels with blanks to wrap or align them.
+namespace {
+
+/// The words without the blanks the template pads some labels with to wrap
+/// or align them.
+std::string unpadded(std::string_view label) {
     std::string words;
-    for (char ch : labelText)
+    for (char ch : label)
         if (ch != ' ')
             words += ch;
-    if (words == strings::kChannelsTitle)
+    return words;
+}
+
+} // namespace
+
+int labelledControl(std::string_view labelText) {
+    const std::string words = unpadded(labelText);
+    if (words == unpadded(strings::tr(strings::kChannelsTitle)))
         return kGridId;
     for (Setting setting : kAllSettings)
-        if (words == settingName(setting))
+        if (words == unpadded(settingName(setting)))
             return comboId(setting);
     return 0;
 }
 
 std::string cellPhrase(const FormState& form, int row, int col) {
     if (row <= 0)
-        return form.cell(row, col);
+        return text::shown(form.cell(row, col));
     const std::string channel = std::string(strings::kSpokenChannel) + " " + std::to_string(row);
     if (col <= 0)
         return channel;
     const std::string& value = form.cell(row, col);
-    return channel + ", " + columnName(col) + ", " + (value.empty() ? strings::kSpokenEmptyCell : value);
+    return channel + ", " + columnName(col) + ", " + (value.empty() ? std::string(strings::tr(strings::kSpokenEmptyCell)) : text::shown(value));
 }
 
 } // namespace varnok::app

@@ -2,26 +2,15 @@
 // headers.
 #pragma once
 
+#include "text/texts.h"
+
 #include <ctime>
 #include <filesystem>
 #include <string>
 
 namespace varnok::app {
 
-/// `pattern` with every "%1" (or `mark`, such as "%2") replaced by `value`,
-/// as the interface's texts mark where a name goes.
-inline std::string arg(const std::string& pattern, const std::string& value, const char* mark = "%1") {
-    const std::string marker = mark;
-    std::string out;
-    std::size_t from = 0;
-    for (std::size_t at = pattern.find(marker); at != std::string::npos; at = pattern.find(marker, from)) {
-        out.append(pattern, from, at - from);
-        out += value;
-        from = at + marker.size();
-    }
-    out.append(pattern, from, std::string::npos);
-    return out;
-}
+using text::arg;
 
 /// A UTF-8 path as a file system path, and back; the narrow conversions
 /// would take the Windows code page instead of UTF-8.

@@ -511,13 +511,13 @@ Changes Workspace::showProgress(bool write) {
     // keeps saying which it is.
     if (m_progress.state != ProgressWindow::State::Running) {
         m_write = write;
-        m_progress.caption = write ? strings::kWriteCaption : strings::kReadCaption;
+        m_progress.caption = strings::tr(write ? strings::kWriteCaption : strings::kReadCaption);
         m_progress.verifyShown = write;
     }
     if (m_progress.state == ProgressWindow::State::NoWindow) {
         m_progress.state = ProgressWindow::State::Waiting;
         m_progress.position = 0;
-        m_progress.status = strings::kProgressWaiting;
+        m_progress.status = strings::tr(strings::kProgressWaiting);
         m_progress.startEnabled = true;
         m_progress.verify = remembered(m_settings, kVerifyKey);
         m_progress.backupFirstShown = false;
@@ -544,7 +544,7 @@ Changes Workspace::cloneRun() {
     m_clone.emplace(std::move(run));
     m_write = true;
     m_progress.state = ProgressWindow::State::Waiting;
-    m_progress.caption = strings::kCloneCaption;
+    m_progress.caption = strings::tr(strings::kCloneCaption);
     m_progress.position = 0;
     m_progress.status = m_clone->connectPrompt(false);
     m_progress.startEnabled = true;
@@ -626,7 +626,7 @@ bool Workspace::startStep() {
         return false;
     }
     if (step == Step::VerifyRead && !m_clone)
-        m_progress.caption = strings::kVerifyCaption;
+        m_progress.caption = strings::tr(strings::kVerifyCaption);
     m_progress.position = 0;
     const bool write = step == Step::Write;
     m_job = std::make_unique<TransferJob>(std::move(opened.port), write ? Direction::Write : Direction::Read,

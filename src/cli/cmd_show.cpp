@@ -26,11 +26,11 @@ std::string withoutTrailingBlanks(std::string line) {
 
 void printSettings(const FormState& form, std::ostream& out) {
     std::size_t labelWidth = 0;
-    for (const char* label : kSettingLabels)
-        labelWidth = std::max(labelWidth, displayWidth(label));
+    for (const text::Text* label : kSettingLabels)
+        labelWidth = std::max(labelWidth, displayWidth(text::tr(*label)));
     for (std::size_t i = 0; i < kAllSettings.size(); ++i) {
-        const std::string text = form.selectedText(kAllSettings[i]);
-        out << padRight(kSettingLabels[i], labelWidth) << kGap << (text.empty() ? kNoSelection : text) << '\n';
+        const std::string selected = form.selectedText(kAllSettings[i]);
+        out << padRight(text::tr(*kSettingLabels[i]), labelWidth) << kGap << (selected.empty() ? kNoSelection : text::shown(selected)) << '\n';
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "image/number.h"
 #include "image/tones.h"
+#include "text/texts.h"
 
 #include <cmath>
 
@@ -9,6 +10,7 @@ namespace varnok {
 namespace {
 
 namespace L = layout;
+namespace T = text;
 namespace FF = layout::functionFlag;
 namespace CF = layout::channelFlag;
 
@@ -18,15 +20,15 @@ const std::array<std::vector<std::string>, kSettingCount>& allEntries() {
     static const std::array<std::vector<std::string>, kSettingCount> entries = {{
         {"QX-100", "QX-200", "QX-300"},
         {"136 - 174MHZ", "350 - 400MHZ", "400 - 470MHZ", "430 - 500MHZ"},
-        {"关闭", "30s", "60s", "90s", "120s", "150s", "180s", "210s", "240s", "270s", "300s"},
-        {"开", "关"},
+        {T::kValueOff.zh, "30s", "60s", "90s", "120s", "150s", "180s", "210s", "240s", "270s", "300s"},
+        {T::kValueOn.zh, T::kValueOffShort.zh},
         {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"},
-        {"关闭", "瞬时监听", "监听锁定", "SQ-Off 瞬时"},
-        {"关", "开"},
-        {"关闭", "英语", "中文"},
-        {"关闭", "本地报警", "本地发射报警", "发射报警"},
-        {"关闭", "打开"},
-        {"开", "关"},
+        {T::kValueOff.zh, T::kValueMonitorMomentary.zh, T::kValueMonitorLocked.zh, T::kValueMonitorSquelchOff.zh},
+        {T::kValueOffShort.zh, T::kValueOn.zh},
+        {T::kValueOff.zh, T::kValueVoiceEnglish.zh, T::kValueVoiceChinese.zh},
+        {T::kValueOff.zh, T::kValueAlarmLocal.zh, T::kValueAlarmLocalSend.zh, T::kValueAlarmSend.zh},
+        {T::kValueOff.zh, T::kValueOpen.zh},
+        {T::kValueOn.zh, T::kValueOffShort.zh},
     }};
     return entries;
 }
@@ -113,7 +115,8 @@ const std::vector<std::string>& settingEntries(Setting s) { return allEntries()[
 
 const std::array<std::string, column::kCount>& columnHeaders() {
     static const std::array<std::string, column::kCount> headers = {
-        "信道", "接收频率(MHz)", "发射频率(MHz)", "QT/DQT解码", "QT/DQT编码", "繁忙锁定", "宽/窄带", "扫描", "功率",
+        T::kHeaderChannel.zh, T::kHeaderRx.zh,       T::kHeaderTx.zh,   T::kHeaderDecode.zh, T::kHeaderEncode.zh,
+        T::kHeaderBusyLock.zh, T::kHeaderBandwidth.zh, T::kHeaderScan.zh, T::kHeaderPower.zh,
     };
     return headers;
 }

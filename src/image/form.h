@@ -3,6 +3,7 @@
 #pragma once
 
 #include "image/image.h"
+#include "text/texts.h"
 
 #include <array>
 #include <string>
@@ -58,17 +59,18 @@ const std::array<const char*, column::kCount>& columnKeys();
 /// The entries of the list editor of columns 5 to 8 (empty for others).
 const std::vector<std::string>& columnEntries(int col);
 
-/// Grid texts of the flag columns.
+/// Grid texts of the flag columns: the form holds them in Chinese, in
+/// whichever language the window shows them.
 namespace cellText {
-inline constexpr const char* kBusyOn = "是";
-inline constexpr const char* kBusyOff = "否";
-inline constexpr const char* kWide = "宽带";
-inline constexpr const char* kNarrow = "窄带";
-inline constexpr const char* kScanAdd = "添加";
-inline constexpr const char* kScanDelete = "删除";
-inline constexpr const char* kPowerHigh = "高";
-inline constexpr const char* kPowerMedium = "中";
-inline constexpr const char* kPowerLow = "低";
+inline constexpr const char* kBusyOn = text::kCellBusyOn.zh;
+inline constexpr const char* kBusyOff = text::kCellBusyOff.zh;
+inline constexpr const char* kWide = text::kCellWide.zh;
+inline constexpr const char* kNarrow = text::kCellNarrow.zh;
+inline constexpr const char* kScanAdd = text::kCellScanAdd.zh;
+inline constexpr const char* kScanDelete = text::kCellScanDelete.zh;
+inline constexpr const char* kPowerHigh = text::kCellPowerHigh.zh;
+inline constexpr const char* kPowerMedium = text::kCellPowerMedium.zh;
+inline constexpr const char* kPowerLow = text::kCellPowerLow.zh;
 } // namespace cellText
 
 /// The band range table: inclusive limits in 10 Hz units by band selection.

@@ -7,10 +7,12 @@
 #include <string_view>
 #include <vector>
 
+#include "text/texts.h"
+
 namespace varnok {
 
 /// The no-tone name, entry 0 of the table.
-inline constexpr const char* kNoTone = "无";
+inline constexpr const char* kNoTone = text::kToneNone.zh;
 /// What the tone box writes for a text that names no tone.
 inline constexpr const char* kToneOff = "OFF";
 

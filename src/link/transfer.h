@@ -5,6 +5,7 @@
 #include "image/image.h"
 #include "link/clock.h"
 #include "link/serial_port.h"
+#include "text/texts.h"
 
 #include <memory>
 #include <string>
@@ -13,16 +14,16 @@ namespace varnok {
 
 /// Texts the transfer shows, exactly as the radio's users know them.
 namespace transferText {
-inline constexpr const char* kDetecting = "正在检测通讯串口,请稍候...";
-inline constexpr const char* kWaiting = "等待对讲机响应....";
-inline constexpr const char* kRetryQuestion = "通讯错误，请检查连接是否正常,对讲机电源是否打开。";
-inline constexpr const char* kSendStateFailed = " 发送状态出错。";
-inline constexpr const char* kReplyTooShort = "没有收到足够的字节。";
-inline constexpr const char* kReadAckBad = "发生错误，请重试。";
-inline constexpr const char* kWriteAckBad = " 程序中断，请请重启对讲机并重试。";
-inline constexpr const char* kCannotOpenPort = "无法打开串口,请检查串口是否被占用或设备是否正常。";
+using text::kCannotOpenPort;
+using text::kDetecting;
+using text::kReadAckBad;
+using text::kReplyTooShort;
+using text::kRetryQuestion;
+using text::kSendStateFailed;
+using text::kWaiting;
 /// After a write that stopped once blocks had gone out.
-inline constexpr const char* kWriteIncomplete = "写入未完成，对讲机中的数据可能不完整，请重新写入。";
+using text::kWriteIncomplete;
+using text::kWriteAckBad;
 } // namespace transferText
 
 /// Wire constants.

@@ -178,22 +178,22 @@ TEST(WorkspaceTest, TransfersShowTheirEndAndOnlyACompleteReadChangesTheDocument)
     // The radio's text, then what the line showed.
     const std::string none = "\n未收到对讲机的任何回应：请检查写频线是否插紧、对讲机是否已开机、所选端口是否正确。",
                       garbled = "处的回应不完整或有误：请检查写频线插头是否松动。";
-    const std::string q = transferText::kRetryQuestion + none, incomplete = transferText::kWriteIncomplete,
-                      readNak = transferText::kReadAckBad + ("\n对讲机在第 61 块（偏移 0x1E0）" + garbled),
+    const std::string q = text::tr(transferText::kRetryQuestion) + none, incomplete = transferText::kWriteIncomplete,
+                      readNak = text::tr(transferText::kReadAckBad) + ("\n对讲机在第 61 块（偏移 0x1E0）" + garbled),
                       writeNak =
-                          transferText::kWriteAckBad + ("\n对讲机在第 4 块（偏移 0x018，信道 1 的数据）" + garbled);
+                          text::tr(transferText::kWriteAckBad) + ("\n对讲机在第 4 块（偏移 0x018，信道 1 的数据）" + garbled);
     using Case = std::tuple<bool, RadioFaults, int, std::deque<Button>, std::vector<std::string>, std::string>;
     const Case cases[] = {
         // write, the radio's faults, cancel after block, answers, messages, the status line at the end
         {false, {}, -1, {}, {}, "123"},
         {false, nakRead, -1, {}, {readNak}, "61"},
         {false, {}, 10, {}, {}, "11"},
-        {false, silent, -1, {Button::Retry, Button::Cancel}, {q, q}, transferText::kWaiting},
+        {false, silent, -1, {Button::Retry, Button::Cancel}, {q, q}, text::tr(transferText::kWaiting)},
         {true, {}, -1, {}, {}, "122"},
         {true, nakWrite, -1, {}, {writeNak, incomplete}, "3"},
         {true, {}, 3, {}, {incomplete}, "4"},
-        {true, silent, -1, {}, {q}, transferText::kWaiting},
-        {true, {}, -1, {}, {std::string(transferText::kCannotOpenPort) + "\n\nbusy"}, strings::kProgressWaiting},
+        {true, silent, -1, {}, {q}, text::tr(transferText::kWaiting)},
+        {true, {}, -1, {}, {std::string(transferText::kCannotOpenPort) + "\n\nbusy"}, text::tr(strings::kProgressWaiting)},
     };
     for (const auto& [write, faults, cancelAt, answers, messages, status] : cases) {
         Bench b;
@@ -201,7 +201,7 @@ TEST(WorkspaceTest, TransfersShowTheirEndAndOnlyACompleteReadChangesTheDocument)
         b.ws.chooseSetting(Setting::Squelch, 2);
         b.radio->setFaults(faults);
         b.gate.block = cancelAt;
-        b.openError = status == strings::kProgressWaiting ? "busy" : "";
+        b.openError = status == text::tr(strings::kProgressWaiting) ? "busy" : "";
         b.prompts.answers = answers;
         bool nested = false;
         b.prompts.during = [&] { nested = nested || b.ws.pump().progress; };
@@ -294,7 +294,7 @@ TEST(WorkspaceTest, CancelBeforeStartOpensNothing) {
     b.ws.read();
     b.ws.write();
     EXPECT_EQ(b.ws.progress().caption + b.ws.progress().status,
-              std::string(strings::kWriteCaption) + strings::kProgressWaiting);
+              std::string(text::tr(strings::kWriteCaption)) + text::tr(strings::kProgressWaiting));
     EXPECT_TRUE(b.ws.progress().startEnabled);
     b.ws.cancelTransfer();
     b.ws.startTransfer();

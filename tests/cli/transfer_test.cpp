@@ -84,10 +84,10 @@ TEST_F(TransferCli, TransfersEndWithTheirStatusTheirLinesAndNoPartialFile) {
         // A block the radio acknowledged but stored otherwise is found by the read-back.
         {{"--unpaced", "--faults", "corrupt-write=2"}, {"write", "file.sin", "--verify"}, nullptr, 1, {"写入后校验发现 1 处不同："}, {}},
         {{"--unpaced", "--faults", "nak-read=3"}, {"read", "-o", "out.sin"}, nullptr, 1,
-         {std::string("varnok-cli: ") + transferText::kReadAckBad + "\nvarnok-cli: 对讲机在第 4 块（偏移 0x018，信道 1 的数据）处"}, {"cancelled", "abandoned"}},
+         {std::string("varnok-cli: ") + transferText::kReadAckBad.zh + "\nvarnok-cli: 对讲机在第 4 块（偏移 0x018，信道 1 的数据）处"}, {"cancelled", "abandoned"}},
         // Without a terminal, --retries answers the question; no block went out.
         {{"--unpaced", "--faults", "refuse-confirm"}, {"write", "file.sin", "--retries", "1"}, nullptr, 3,
-         {transferText::kRetryQuestion, "retrying", transferText::kRetryQuestion, "varnok-cli: abandoned: the radio did not answer"},
+         {transferText::kRetryQuestion.zh, "retrying", transferText::kRetryQuestion.zh, "varnok-cli: abandoned: the radio did not answer"},
          {kWriteAgain, "cancelled"}},
         {{}, {"read", "-o", file("out.sin")}, "] 5/128", 3, {"varnok-cli: cancelled"}, {kWriteAgain}},
         {{}, {"write", file("file.sin")}, "] 5/123", 3, {"varnok-cli: cancelled", kWriteAgain}, {}},

@@ -177,7 +177,7 @@ int main(int argc, char** argv) {
                                    QMessageBox::StandardButton) {
         // A cancelled write says the radio holds part of the data; anything
         // else would be a failure of the run.
-        if (text != QString::fromUtf8(varnok::transferText::kWriteIncomplete))
+        if (text != QString::fromUtf8(varnok::text::tr(varnok::transferText::kWriteIncomplete)))
             std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
         return QMessageBox::Ok;
     };

@@ -479,7 +479,14 @@ Changes Workspace::doubleClick(int row, int col) { return fromTable(m_table.doub
 Changes Workspace::typed(char32_t key) { return fromTable(m_table.typed(key)); }
 Changes Workspace::enter() { return fromTable(m_table.enter()); }
 Changes Workspace::escape() { return fromTable(m_table.escape()); }
-void Workspace::edit(const std::string& text) { m_table.edit(text); }
+void Workspace::edit(const std::string& text) {
+    // The tone box shows the no-tone name in the window's language; typed,
+    // it means the name the tone table holds.
+    if (m_table.open() == CellEditor::Tone && text == strings::tr(strings::kToneNone))
+        m_table.edit(strings::kToneNone.zh);
+    else
+        m_table.edit(text);
+}
 void Workspace::choose(int index) { m_table.choose(index); }
 void Workspace::setFocus(FocusPlace place) { m_table.setFocus(place); }
 Changes Workspace::commitEdit() { return fromTable(m_table.commit()); }

@@ -2,6 +2,7 @@
 
 #include "app/form_template.h"
 #include "qt/dialog_units.h"
+#include "qt/words.h"
 
 #include <QIcon>
 #include <QLabel>
@@ -11,7 +12,7 @@ namespace strings = varnok::app::strings;
 using varnok::app::TemplateControl;
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QString::fromUtf8(strings::kAboutCaption));
+    setWindowTitle(qtr(strings::kAboutCaption));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     QFont font(QString::fromUtf8(strings::kAboutFont));
@@ -24,7 +25,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     int index = 0;
     for (const TemplateControl& control : varnok::app::kAboutTemplate) {
         const QString name = QString::fromUtf8(names[index++]);
-        const QString text = QString::fromUtf8(control.text);
+        const QString text = qtr(control.text);
         switch (control.kind) {
         case TemplateControl::Kind::Icon: {
             auto* icon = new QLabel(this);

@@ -8,8 +8,10 @@
 #include "qt/program_view.h"
 #include "qt/progress_dlg.h"
 #include "qt/report_painter.h"
+#include "qt/words.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -129,7 +131,7 @@ QString droppedChannelFile(const QMimeData* data) {
 
 CMainFrame::CMainFrame(CProgramApp& app, QWidget* parent) : QMainWindow(parent), m_app(app) {
     // The title names the program, never the open file.
-    setWindowTitle(QString::fromUtf8(strings::kAppTitle));
+    setWindowTitle(qtr(strings::kAppTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icons/varnok.svg")));
     resize(900, 600);
     setAcceptDrops(true);
@@ -152,18 +154,12 @@ QAction* CMainFrame::Action(int id) const {
 }
 
 QAction* CMainFrame::NewAction(const strings::CommandText& command) {
-    QString text = QString::fromUtf8(command.text);
-    if (shortcutInText(command.id))
-        text += QLatin1Char('\t') + QString::fromUtf8(command.shortcut);
-    auto* action = new QAction(text, this);
+    auto* action = new QAction(this);
     action->setObjectName(QString::fromUtf8(command.name));
     if (*command.shortcut)
         action->setShortcut(QKeySequence(QString::fromUtf8(command.shortcut)));
-    const QStringList prompt = QString::fromUtf8(command.prompt).split(QLatin1Char('\n'));
-    if (!prompt.constFirst().isEmpty())
-        action->setStatusTip(prompt.constFirst());
-    if (prompt.size() > 1)
-        action->setToolTip(prompt.at(1));
+    m_commandTexts.emplace_back(action, &command);
+    SetCommandTexts(action, command);
     const QString icon = iconOf(command.id);
     if (!icon.isEmpty()) {
         action->setIcon(QIcon(icon));
@@ -172,13 +168,47 @@ QAction* CMainFrame::NewAction(const strings::CommandText& command) {
     return action;
 }
 
+void CMainFrame::SetCommandTexts(QAction* action, const strings::CommandText& command) const {
+    QString text = qtr(command.text);
+    if (shortcutInText(command.id))
+        text += QLatin1Char('\t') + QString::fromUtf8(command.shortcut);
+    action->setText(text);
+    const QStringList prompt = qtr(command.prompt).split(QLatin1Char('\n'));
+    action->setStatusTip(prompt.constFirst());
+    action->setToolTip(prompt.size() > 1 ? prompt.at(1) : QString());
+}
+
+QMenu* CMainFrame::NewMenu(const varnok::text::Text& title) {
+    auto* menu = new QMenu(qtr(title), this);
+    m_menuTitles.emplace_back(menu, &title);
+    return menu;
+}
+
+void CMainFrame::Retranslate() {
+    setWindowTitle(qtr(strings::kAppTitle));
+    for (const auto& [menu, title] : m_menuTitles)
+        menu->setTitle(qtr(*title));
+    for (const auto& [action, command] : m_commandTexts)
+        SetCommandTexts(action, *command);
+    for (int i = 0; i < varnok::app::RecentFiles::kCount; ++i)
+        RecentFileAction(i)->setStatusTip(qtr(strings::kRecentFilePrompt));
+    m_wndToolBar->setWindowTitle(qtr(strings::kToolbarTitle));
+    for (const auto& [pane, words] : m_statusTexts)
+        pane->setText(qtr(*words));
+    for (QAction* choice : m_languageGroup->actions())
+        choice->setChecked(choice->data().toInt() == static_cast<int>(varnok::text::language()));
+    RefreshPortMenu();
+    m_pView->LanguageChanged();
+    m_pProgressDlg->LanguageChanged();
+}
+
 void CMainFrame::CreateMenus() {
-    std::map<QString, QMenu*> menus;
-    for (const char* title : strings::kMenuTitles)
-        menus[QString::fromUtf8(title)] = menuBar()->addMenu(QString::fromUtf8(title));
+    std::map<const varnok::text::Text*, QMenu*> menus;
+    for (const varnok::text::Text* title : strings::kMenuTitles)
+        menuBar()->addMenu(menus[title] = NewMenu(*title));
 
     for (const strings::CommandText& command : strings::kMenuCommands) {
-        QMenu* menu = menus.at(QString::fromUtf8(command.menu));
+        QMenu* menu = menus.at(command.menu);
         if (!command.text) {
             menu->addSeparator();
             continue;
@@ -198,7 +228,6 @@ void CMainFrame::CreateMenus() {
         for (int i = 0; i < varnok::app::RecentFiles::kCount; ++i) {
             auto* entry = new QAction(this);
             entry->setObjectName(QStringLiteral("ID_FILE_MRU_FILE%1").arg(i + 1));
-            entry->setStatusTip(QString::fromUtf8(strings::kRecentFilePrompt));
             connect(entry, &QAction::triggered, this, [this, i] { m_app.OnFileMru(i); });
             menu->addAction(entry);
             m_actions[ID_FILE_MRU_FILE1 + i] = entry;
@@ -216,11 +245,11 @@ void CMainFrame::CreateMenus() {
     connect(Action(ID_FILE_PRINT_SETUP), &QAction::triggered, this, &CMainFrame::OnFilePrintSetup);
     connect(Action(ID_RADIO_READ), &QAction::triggered, this, [this] { m_app.Apply(m_app.Workspace().read()); });
     connect(Action(ID_RADIO_WRITE), &QAction::triggered, this, [this] { m_app.Apply(m_app.Workspace().write()); });
-    CreatePortMenu(menus.at(QString::fromUtf8(strings::kMenuTitles[2])));
+    CreatePortMenu(menus.at(strings::kMenuTitles[2]));
 
     // 编辑 goes between 文件 and 编程, as in every program.
-    QMenu* radioMenu = menus.at(QString::fromUtf8(strings::kMenuTitles[1]));
-    m_editMenu = new QMenu(QString::fromUtf8(strings::kEditMenuTitle), this);
+    QMenu* radioMenu = menus.at(strings::kMenuTitles[1]);
+    m_editMenu = NewMenu(strings::kEditMenuTitle);
     menuBar()->insertMenu(radioMenu->menuAction(), m_editMenu);
     for (const strings::CommandText& command : strings::kEditCommands) {
         if (!command.text)
@@ -252,10 +281,10 @@ void CMainFrame::CreateMenus() {
 
     // Not every platform's print dialog can print to a file, so the report
     // can always be saved as PDF, right below the other print commands.
-    QMenu* fileMenu = menus.at(QString::fromUtf8(strings::kMenuTitles[0]));
-    m_exportPdf = new QAction(QString::fromUtf8(strings::kExportPdfItem), this);
-    m_exportPdf->setObjectName(QStringLiteral("ID_FILE_EXPORT_PDF"));
-    m_exportPdf->setStatusTip(QString::fromUtf8(strings::kExportPdfPrompt));
+    QMenu* fileMenu = menus.at(strings::kMenuTitles[0]);
+    static constexpr strings::CommandText kExportPdf{0, "ID_FILE_EXPORT_PDF", &strings::kMenuFile,
+                                                    &strings::kExportPdfItem, "", &strings::kExportPdfPrompt};
+    m_exportPdf = NewAction(kExportPdf);
     const QList<QAction*> items = fileMenu->actions();
     const qsizetype setup = items.indexOf(Action(ID_FILE_PRINT_SETUP));
     fileMenu->insertAction(setup >= 0 && setup + 1 < items.size() ? items.at(setup + 1) : nullptr, m_exportPdf);
@@ -267,6 +296,25 @@ void CMainFrame::CreateMenus() {
     connect(Action(ID_FILE_IMPORT_CSV), &QAction::triggered, this, [this] { m_app.Apply(m_app.Workspace().importCsv()); });
     connect(Action(ID_FILE_COMPARE), &QAction::triggered, this,
             [this] { m_app.Apply(m_app.Workspace().compareWithFile()); });
+
+    // The language, switched at once and remembered.
+    QMenu* viewMenu = menus.at(strings::kMenuTitles[3]);
+    viewMenu->addSeparator();
+    QMenu* languageMenu = NewMenu(strings::kLanguageMenu);
+    languageMenu->setObjectName(QStringLiteral("languageMenu"));
+    viewMenu->addMenu(languageMenu);
+    m_languageGroup = new QActionGroup(this);
+    for (const strings::CommandText& command : strings::kLanguageCommands) {
+        QAction* choice = m_actions[command.id] = NewAction(command);
+        const auto language = command.id == strings::ID_VIEW_LANGUAGE_ENGLISH ? varnok::text::Language::English
+                                                                               : varnok::text::Language::Chinese;
+        choice->setCheckable(true);
+        choice->setData(static_cast<int>(language));
+        choice->setChecked(language == varnok::text::language());
+        m_languageGroup->addAction(choice);
+        languageMenu->addAction(choice);
+        connect(choice, &QAction::triggered, this, [this, language] { m_app.SetLanguage(language); });
+    }
 
     // 编程 has no mnemonic, and whether Alt alone reaches the menu bar is the
     // style's choice; this key opens the first menu, and the arrows go on
@@ -343,7 +391,7 @@ void CMainFrame::UpdatePortChecks() {
 }
 
 void CMainFrame::CreateToolBar() {
-    m_wndToolBar = new QToolBar(QString::fromUtf8(strings::kToolbarTitle), this);
+    m_wndToolBar = new QToolBar(qtr(strings::kToolbarTitle), this);
     m_wndToolBar->setObjectName(QStringLiteral("toolbar%1").arg(ID_VIEW_TOOLBAR));
     m_wndToolBar->setIconSize(QSize(16, 16));
     m_wndToolBar->setAllowedAreas(Qt::AllToolBarAreas);
@@ -367,13 +415,15 @@ void CMainFrame::CreateStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("statusbar%1").arg(ID_VIEW_STATUS_BAR));
     // A normal (not permanent) widget: prompts cover it while they show.
-    auto* idle = new QLabel(QString::fromUtf8(strings::kIdle), bar);
+    auto* idle = new QLabel(qtr(strings::kIdle), bar);
     idle->setObjectName(QStringLiteral("idle"));
+    m_statusTexts.emplace_back(idle, &strings::kIdle);
     bar->addWidget(idle, 1);
     // The lock states cannot be read portably, so the indicator panes stand
     // greyed, as the lock-off state shows them.
-    for (const char* indicator : {strings::kCapsLock, strings::kNumLock, strings::kScrollLock}) {
-        auto* pane = new QLabel(QString::fromUtf8(indicator), bar);
+    for (const varnok::text::Text* indicator : {&strings::kCapsLock, &strings::kNumLock, &strings::kScrollLock}) {
+        auto* pane = new QLabel(qtr(*indicator), bar);
+        m_statusTexts.emplace_back(pane, indicator);
         pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         pane->setEnabled(false);
         bar->addPermanentWidget(pane);

@@ -9,12 +9,14 @@
 
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class CProgramApp;
 class CProgramView;
 class CProgressDlg;
 class QAction;
+class QActionGroup;
 class QLabel;
 class QMenu;
 
@@ -56,6 +58,8 @@ public:
     /// only while channels are chosen (as in the Windows window).
     void UpdateEditActions();
     QMenu* EditMenu() const { return m_editMenu; }
+    /// Shows every text of the window again, in the language now chosen.
+    void Retranslate();
     /// Shows the backup folder in the system's file manager.
     void OnRadioBackups();
     /// Takes an open cell edit in and gives the form the report shows.
@@ -75,6 +79,9 @@ private:
     void CreateMenus();
     /// The menu item of a command, with its shortcut, tips and icon.
     QAction* NewAction(const varnok::app::strings::CommandText& command);
+    /// The item's words, shortcut label and tips in the current language.
+    void SetCommandTexts(QAction* action, const varnok::app::strings::CommandText& command) const;
+    QMenu* NewMenu(const varnok::text::Text& title);
     void CreateToolBar();
     void CreateStatusBar();
     void CreatePortMenu(QMenu* menu);
@@ -95,4 +102,9 @@ private:
     std::vector<QAction*> m_portItems;
     std::unique_ptr<QPrinter> m_printer;
     QAction* m_exportPdf = nullptr;
+    QActionGroup* m_languageGroup = nullptr;
+    /// Everything whose words a change of language shows again.
+    std::vector<std::pair<QMenu*, const varnok::text::Text*>> m_menuTitles;
+    std::vector<std::pair<QAction*, const varnok::app::strings::CommandText*>> m_commandTexts;
+    std::vector<std::pair<QLabel*, const varnok::text::Text*>> m_statusTexts;
 };

@@ -1,11 +1,13 @@
 #include "qt/program_app.h"
 
+#include "app/language.h"
 #include "app/strings.h"
 #include "qt/about_dlg.h"
 #include "qt/main_frame.h"
 #include "qt/program_doc.h"
 #include "qt/program_view.h"
 #include "qt/progress_dlg.h"
+#include "qt/words.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -39,8 +41,33 @@ public:
 
 private:
     static QSettings settings() {
-        return QSettings(QString::fromUtf8(strings::kSettingsOrganisation), QString::fromUtf8(strings::kAppTitle));
+        return QSettings(QString::fromUtf8(strings::kSettingsOrganisation),
+                         QString::fromUtf8(strings::kSettingsApplication));
     }
+};
+
+/// The program's words through Qt's translation system: the English ones
+/// from the translation built out of the list of texts, the Chinese ones as
+/// they stand, since they are the source.
+class QtTexts : public varnok::text::Translator {
+public:
+    // Without the translation (a broken build), the list's own English
+    // words show: never an empty menu.
+    QtTexts() { m_loaded = m_english.load(QStringLiteral(":/i18n/varnok_en.qm")); }
+    std::string translate(const varnok::text::Text& words, varnok::text::Language language) const override {
+        if (language == varnok::text::Language::Chinese || !m_loaded)
+            return words.in(language);
+        return m_english.translate("varnok", words.zh, kTextNames[static_cast<std::size_t>(words.id)]).toStdString();
+    }
+
+private:
+    static constexpr const char* kTextNames[] = {
+#define VARNOK_TEXT(name, zh, en) #name,
+#include "text/texts.def"
+#undef VARNOK_TEXT
+    };
+    QTranslator m_english;
+    bool m_loaded = false;
 };
 
 } // namespace
@@ -58,7 +85,12 @@ void CProgramApp::InstallQtTranslations() {
     // Qt's own dialogs (file choosers, print, "Do you want to replace it?")
     // speak the interface's language, not English beside a Chinese window.
     // Without Qt's translation files they stay English; nothing else breaks.
-    if (m_pQtTranslator)
+    const bool chinese = varnok::text::language() == varnok::text::Language::Chinese;
+    if (m_pQtTranslator && !chinese) {
+        QCoreApplication::removeTranslator(m_pQtTranslator.get());
+        m_pQtTranslator.reset();
+    }
+    if (m_pQtTranslator || !chinese)
         return;
     auto translator = std::make_unique<QTranslator>();
     if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
@@ -67,11 +99,21 @@ void CProgramApp::InstallQtTranslations() {
         m_pQtTranslator = std::move(translator);
 }
 
+void CProgramApp::SetLanguage(varnok::text::Language language) {
+    varnok::app::chooseLanguage(*m_pSettings, language);
+    InstallQtTranslations();
+    m_pMainFrame->Retranslate();
+}
+
 bool CProgramApp::InitInstance(const QString& fileToOpen) {
+    m_pSettings = std::make_unique<QtSettings>();
+    static const QtTexts texts;
+    varnok::text::setTranslator(&texts);
+    varnok::text::setLanguage(
+        varnok::app::startingLanguage(*m_pSettings, QLocale::system().name().toStdString()));
     InstallQtTranslations();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/varnok.svg")));
 
-    m_pSettings = std::make_unique<QtSettings>();
     // The worker of a transfer wakes this thread; the call is dropped when
     // this object is gone.
     auto wake = [this] {

@@ -6,6 +6,7 @@
 #include "app/settings_store.h"
 #include "app/workspace.h"
 #include "qt/prompts.h"
+#include "text/texts.h"
 
 #include <QObject>
 #include <QString>
@@ -46,6 +47,8 @@ public:
     /// Opens entry `index` (0 = the most recent) of the recent-file list.
     void OnFileMru(int index);
     void OnAppAbout();
+    /// Shows the program in `language` at once and remembers the choice.
+    void SetLanguage(varnok::text::Language language);
 
     /// How a transfer opens its port and what clock paces it; tests put in a
     /// radio in virtual time. Takes effect at the next Start.

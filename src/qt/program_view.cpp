@@ -5,6 +5,7 @@
 #include "qt/dialog_units.h"
 #include "qt/flex_grid.h"
 #include "qt/program_app.h"
+#include "qt/words.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -29,7 +30,7 @@ namespace {
 QStringList toStringList(const std::vector<std::string>& entries) {
     QStringList list;
     for (const std::string& entry : entries)
-        list << QString::fromStdString(entry);
+        list << QString::fromStdString(text::shown(entry));
     return list;
 }
 
@@ -92,19 +93,19 @@ void CProgramView::CreateForm() {
     std::vector<QGroupBox*> groups;
     for (const TemplateControl& control : app::kFormTemplate) {
         const QRect box = units.rect(control.x, control.y, control.width, control.height);
-        const QString text = QString::fromUtf8(control.text);
         switch (control.kind) {
         case TemplateControl::Kind::Label: {
-            auto* label = new QLabel(text, this);
+            auto* label = new QLabel(this);
             label->setAlignment(alignmentOf(control));
             label->setWordWrap(control.height >= app::kTwoLineHeight);
-            label->setGeometry(fitLabel(*label, box));
+            m_labels.push_back({label, control.text, box});
             labels.push_back(label);
             break;
         }
         case TemplateControl::Kind::Group: {
-            auto* group = new QGroupBox(text, this);
+            auto* group = new QGroupBox(this);
             group->setGeometry(box);
+            m_groups.push_back({group, control.text});
             groups.push_back(group);
             break;
         }
@@ -114,13 +115,11 @@ void CProgramView::CreateForm() {
                 break;
             auto* combo = new QComboBox(this);
             combo->setObjectName(QStringLiteral("combo%1").arg(control.id));
-            combo->addItems(toStringList(settingEntries(setting)));
             combo->setCurrentIndex(-1);
             // The template's height includes the dropped list; the closed
             // box is as high as the style draws it.
             combo->setGeometry(QRect(box.topLeft(), QSize(box.width(), combo->sizeHint().height())));
             m_combos[static_cast<std::size_t>(setting)] = combo;
-            combo->setAccessibleName(QString::fromStdString(app::settingName(setting)));
             byId[control.id] = combo;
             // Only a choice of the user reaches the workspace; the program's
             // own selections never do.
@@ -146,7 +145,7 @@ void CProgramView::CreateForm() {
     // The label beside a control names it for a screen reader, on
     // platforms that read the name from the label as on those that read the
     // control's own.
-    m_grid->setAccessibleName(QString::fromUtf8(app::strings::kChannelsTitle));
+    Retranslate();
     for (QLabel* label : labels) {
         const auto named = byId.find(app::labelledControl(label->text().toStdString()));
         if (named != byId.end())
@@ -171,7 +170,7 @@ void CProgramView::CreateCellEditors() {
     auto listBox = [&](int id, varnok::CellEditor editor) {
         auto* box = new QComboBox(host);
         box->setObjectName(QStringLiteral("combo%1").arg(id));
-        box->addItems(toStringList(editorEntries(editor)));
+        m_listEditors.push_back({box, editor});
         return box;
     };
     m_cmbBusyLock = listBox(app::kBusyLockBoxId, varnok::CellEditor::BusyLock);
@@ -190,6 +189,41 @@ void CProgramView::CreateCellEditors() {
         editor->setFont(font());
         editor->hide();
     }
+    RetranslateEditors();
+}
+
+void CProgramView::Retranslate() {
+    for (const auto& [label, words, box] : m_labels) {
+        label->setText(QString::fromUtf8(text::tr(*words)));
+        label->setGeometry(fitLabel(*label, box));
+    }
+    for (const auto& [group, words] : m_groups)
+        group->setTitle(QString::fromUtf8(text::tr(*words)));
+    for (Setting setting : kAllSettings) {
+        QComboBox* combo = Combo(setting);
+        const QSignalBlocker blocker(combo);
+        const int chosen = combo->currentIndex();
+        combo->clear();
+        combo->addItems(toStringList(settingEntries(setting)));
+        combo->setCurrentIndex(chosen);
+        combo->setAccessibleName(QString::fromStdString(app::settingName(setting)));
+    }
+    m_grid->setAccessibleName(QString::fromUtf8(text::tr(app::strings::kChannelsTitle)));
+}
+
+void CProgramView::RetranslateEditors() {
+    for (const auto& [box, editor] : m_listEditors) {
+        const QSignalBlocker blocker(box);
+        box->clear();
+        box->addItems(toStringList(editorEntries(editor)));
+    }
+}
+
+void CProgramView::LanguageChanged() {
+    Retranslate();
+    RetranslateEditors();
+    PaintForm();
+    PaintEditors();
 }
 
 void CProgramView::SetColumnWidths() {
@@ -297,7 +331,7 @@ void CProgramView::PaintForm() {
     }
     for (int row = 0; row < kTableRows; ++row) {
         for (int col = 0; col < column::kCount; ++col) {
-            m_grid->SetTextMatrix(row, col, QString::fromStdString(form.cell(row, col)));
+            m_grid->SetTextMatrix(row, col, QString::fromStdString(text::shown(form.cell(row, col))));
             m_grid->SetCellSpoken(row, col, QString::fromStdString(app::cellPhrase(form, row, col)));
         }
     }
@@ -356,7 +390,7 @@ void CProgramView::PaintEditors() {
         box->setCurrentIndex(table.entry(table.open()));
         if (box->isEditable()) {
             const QSignalBlocker fieldBlocker(box->lineEdit());
-            box->setEditText(QString::fromStdString(table.toneText()));
+            box->setEditText(QString::fromStdString(text::shown(table.toneText())));
             if (table.textSelected())
                 box->lineEdit()->selectAll();
             else

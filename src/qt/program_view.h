@@ -6,11 +6,16 @@
 
 #include "app/workspace.h"
 
+#include <QRect>
 #include <QWidget>
 
 #include <array>
+#include <utility>
+#include <vector>
 
 class QComboBox;
+class QGroupBox;
+class QLabel;
 class QLineEdit;
 class CMSFlexGrid;
 class CProgramApp;
@@ -32,6 +37,8 @@ public:
 
     QComboBox* Combo(varnok::Setting setting) const { return m_combos[static_cast<std::size_t>(setting)]; }
     CMSFlexGrid* Grid() const { return m_grid; }
+    /// Shows every word of the form again, in the language now chosen.
+    void LanguageChanged();
 
 protected:
     /// The Enter and Escape keys of every window of the form, before that
@@ -43,6 +50,9 @@ private:
     void Apply(const varnok::app::Changes& changes);
     void CreateForm();
     void CreateCellEditors();
+    /// Shows the form's words in the current language.
+    void Retranslate();
+    void RetranslateEditors();
     void SetColumnWidths();
     void ConnectEvents();
 
@@ -57,6 +67,14 @@ private:
     varnok::FocusPlace PlaceOf(const QWidget* widget) const;
 
     CProgramApp& m_app;
+    struct LabelText {
+        QLabel* label;
+        const varnok::text::Text* words;
+        QRect box; ///< the template's rectangle, before the words fit it
+    };
+    std::vector<LabelText> m_labels;
+    std::vector<std::pair<QGroupBox*, const varnok::text::Text*>> m_groups;
+    std::vector<std::pair<QComboBox*, varnok::CellEditor>> m_listEditors;
     std::array<QComboBox*, varnok::kSettingCount> m_combos{};
     CMSFlexGrid* m_grid = nullptr;
 

@@ -3,6 +3,7 @@
 #include "app/form_template.h"
 #include "qt/dialog_units.h"
 #include "qt/program_app.h"
+#include "qt/words.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>
@@ -40,13 +41,13 @@ CProgressDlg::CProgressDlg(CProgramApp& app, QWidget* centreOver, QWidget* paren
     setModal(false);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setWindowTitle(QString::fromUtf8(strings::kProgressTemplateCaption));
+    setWindowTitle(qtr(strings::kProgressTemplateCaption));
     setFont(dialogFont());
     const DialogUnits units(QFontMetrics(font(), this));
 
     for (const TemplateControl& control : varnok::app::kProgressTemplate) {
         const QRect box = units.rect(control.x, control.y, control.width, control.height);
-        const QString text = QString::fromUtf8(control.text);
+        const QString text = qtr(control.text);
         QWidget* widget = nullptr;
         switch (control.kind) {
         case TemplateControl::Kind::Button: {
@@ -82,6 +83,8 @@ CProgressDlg::CProgressDlg(CProgramApp& app, QWidget* centreOver, QWidget* paren
         }
         }
         widget->setGeometry(box);
+        if (control.text && control.id != 1005)
+            m_texts.emplace_back(widget, control.text);
     }
     m_start->setDefault(true);
     m_cancel->setAutoDefault(false);
@@ -131,6 +134,21 @@ void CProgressDlg::Paint(const ProgressWindow& state) {
     raise();
     activateWindow();
     m_start->setFocus();
+}
+
+void CProgressDlg::LanguageChanged() {
+    for (const auto& [widget, words] : m_texts) {
+        if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            button->setText(qtr(*words));
+        else if (auto* label = qobject_cast<QLabel*>(widget))
+            label->setText(qtr(*words));
+    }
+    // An open window shows the workspace's words, which follow the language
+    // from its next change on.
+    if (!isVisible()) {
+        setWindowTitle(qtr(strings::kProgressTemplateCaption));
+        m_status->setText(qtr(strings::kProgressWaiting));
+    }
 }
 
 void CProgressDlg::accept() { m_app.Apply(m_app.Workspace().startTransfer()); }

@@ -7,6 +7,9 @@
 
 #include <QDialog>
 
+#include <utility>
+#include <vector>
+
 class CProgramApp;
 class QCheckBox;
 class QLabel;
@@ -27,6 +30,8 @@ public:
     QLabel* StatusLine() const { return m_status; }
     QCheckBox* VerifyBox() const { return m_verify; }
     QCheckBox* BackupFirstBox() const { return m_backupFirst; }
+    /// The window's own words in the language now chosen.
+    void LanguageChanged();
 
 public slots:
     /// Enter and the Start button.
@@ -43,4 +48,5 @@ private:
     QLabel* m_status = nullptr;
     QCheckBox* m_verify = nullptr;
     QCheckBox* m_backupFirst = nullptr;
+    std::vector<std::pair<QWidget*, const varnok::text::Text*>> m_texts;
 };

@@ -1,4 +1,5 @@
 #include "qt/prompts.h"
+#include "qt/words.h"
 
 #include "app/strings.h"
 
@@ -11,7 +12,7 @@ namespace {
 
 namespace strings = app::strings;
 
-QString channelFilter() { return QString::fromUtf8(strings::kFileFilter); }
+QString channelFilter() { return qtr(strings::kFileFilter); }
 
 QString runFileDialog(QWidget* parent, const QString& suggested, QFileDialog::AcceptMode mode) {
     QFileDialog dialog(parent, QString(), suggested, channelFilter());
@@ -64,7 +65,7 @@ std::optional<std::string> answered(const QString& text) {
 
 } // namespace
 
-QString messageCaption() { return QString::fromUtf8(strings::kAppTitle); }
+QString messageCaption() { return qtr(strings::kAppTitle); }
 
 QMessageBox* createMessageBox(QWidget* parent, QMessageBox::Icon icon, const QString& text,
                               QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton) {
@@ -109,18 +110,18 @@ QtPrompts::QtPrompts()
           return QFileDialog::getSaveFileName(parent, QString(), suggested, QStringLiteral("PDF (*.pdf)"));
       }),
       openCsvName([](QWidget* parent, const QString& suggested) {
-          return QFileDialog::getOpenFileName(parent, QString(), suggested, QString::fromUtf8(strings::kCsvFilter));
+          return QFileDialog::getOpenFileName(parent, QString(), suggested, qtr(strings::kCsvFilter));
       }),
       saveCsvName([](QWidget* parent, const QString& suggested) {
-          return QFileDialog::getSaveFileName(parent, QString(), suggested, QString::fromUtf8(strings::kCsvFilter));
+          return QFileDialog::getSaveFileName(parent, QString(), suggested, qtr(strings::kCsvFilter));
       }),
       askPortName([](QWidget* parent, const QString& current) {
           QInputDialog dialog(parent);
           dialog.setWindowTitle(messageCaption());
-          dialog.setLabelText(QString::fromUtf8(strings::kOtherPortQuestion));
+          dialog.setLabelText(qtr(strings::kOtherPortQuestion));
           dialog.setTextValue(current);
-          dialog.setOkButtonText(QString::fromUtf8(strings::kButtonOk));
-          dialog.setCancelButtonText(QString::fromUtf8(strings::kButtonCancel));
+          dialog.setOkButtonText(qtr(strings::kButtonOk));
+          dialog.setCancelButtonText(qtr(strings::kButtonCancel));
           return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
       }) {}
 

@@ -12,6 +12,7 @@
 #include "qt/program_doc.h"
 #include "qt/program_view.h"
 #include "qt/progress_dlg.h"
+#include "qt/words.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -389,7 +390,7 @@ private slots:
         QCOMPARE(named, kSettingCount);
         QVERIFY(grid);
         QCOMPARE(grid->object(), &s.grid());
-        QCOMPARE(grid->text(QAccessible::Name), QString::fromUtf8(ids::strings::kChannelsTitle));
+        QCOMPARE(grid->text(QAccessible::Name), qtr(ids::strings::kChannelsTitle));
 
         s.click(1, 1, Qt::RightButton);
         for (const QString& key : keys.split(QLatin1Char(' '))) {
@@ -442,10 +443,10 @@ private slots:
             QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Right);
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         QVERIFY(menu);
-        QCOMPARE(menu->title(), QString::fromUtf8(ids::strings::kMenuTitles[1]));
+        QCOMPARE(menu->title(), qtr(ids::strings::kMenuTitles[1]));
         QTest::keyClick(menu, Qt::Key_Return);
         QTRY_VERIFY(s.dlg().isVisible()); // its first item, the read
-        QCOMPARE(s.dlg().windowTitle(), QString::fromUtf8(ids::strings::kReadCaption));
+        QCOMPARE(s.dlg().windowTitle(), qtr(ids::strings::kReadCaption));
     }
 
     void aReadWakesTheDialogAndEndsIt() {
@@ -454,7 +455,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&s.dlg()));
         QCOMPARE(s.focus(), s.dlg().StartButton());
         // The button that starts is the one labelled so.
-        QCOMPARE(s.dlg().StartButton()->text(), QString::fromUtf8(ids::strings::kProgressStart));
+        QCOMPARE(s.dlg().StartButton()->text(), qtr(ids::strings::kProgressStart));
         // Its Chinese texts in a face that draws them.
         QVERIFY(QFontDatabase::writingSystems(QFontInfo(s.dlg().font()).family())
                     .contains(QFontDatabase::SimplifiedChinese));
@@ -604,7 +605,7 @@ private slots:
             QAction* action = command.text ? s.frame().Action(command.id) : nullptr;
             if (!action || !s.frame().ToolBar()->actions().contains(action))
                 continue;
-            const QStringList halves = QString::fromUtf8(command.prompt).split(QLatin1Char('\n'));
+            const QStringList halves = qtr(command.prompt).split(QLatin1Char('\n'));
             QCOMPARE(action->statusTip(), halves.constFirst());
             QCOMPARE(action->toolTip(), halves.constLast());
             ++tipped;

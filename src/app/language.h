@@ -1,0 +1,19 @@
+// Which language the interface speaks: the one the user chose last, else
+// the system's when it is one of the program's two, else Chinese, the
+// language the program first spoke.
+#pragma once
+
+#include "app/settings_store.h"
+#include "text/texts.h"
+
+#include <string>
+
+namespace varnok::app {
+
+/// The language a run starts in; `systemLocale` is the locale's name as the
+/// system gives it ("en_US", "zh_CN.UTF-8", "C").
+text::Language startingLanguage(const SettingsStore& settings, const std::string& systemLocale);
+/// Shows every text in `language` from now on and remembers the choice.
+void chooseLanguage(SettingsStore& settings, text::Language language);
+
+} // namespace varnok::app

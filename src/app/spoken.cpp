@@ -22,12 +22,12 @@ std::string unpadded(std::string_view label) {
 
 } // namespace
 
-int labelledControl(std::string_view labelText) {
-    const std::string words = unpadded(labelText);
-    if (words == unpadded(strings::tr(strings::kChannelsTitle)))
+int labelledControl(const text::Text& label) {
+    const std::string words = unpadded(label.zh);
+    if (words == strings::kChannelsTitle.zh)
         return kGridId;
     for (Setting setting : kAllSettings)
-        if (words == unpadded(settingName(setting)))
+        if (words == unpadded(strings::kSettingLabels[static_cast<std::size_t>(setting)]->zh))
             return comboId(setting);
     return 0;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "image/form.h"
+#include "text/texts.h"
 
 #include <string>
 #include <string_view>
@@ -16,7 +17,9 @@ std::string settingName(Setting setting);
 
 /// The control a label of the form template names, by control id: a
 /// settings box, or the grid by its title; 0 for the group titles.
-int labelledControl(std::string_view labelText);
+/// The label is known by its Chinese words, which name the setting in the
+/// table of settings too, whatever the window shows.
+int labelledControl(const text::Text& label);
 
 /// A grid cell as it is heard when it becomes current: "channel 2,
 /// 接收频率, 462.65000" (the column without its unit). An empty cell says

@@ -200,6 +200,15 @@ void CMainFrame::Retranslate() {
     RefreshPortMenu();
     m_pView->LanguageChanged();
     m_pProgressDlg->LanguageChanged();
+    // The other language's menu bar may stand higher: the window grows as
+    // far as needed for the whole form to stay in view without scrolling.
+    if (layout())
+        layout()->activate();
+    QSize wanted = sizeHint();
+    if (const QScreen* where = screen())
+        wanted = wanted.boundedTo(where->availableGeometry().size());
+    if (!isMaximized() && !isFullScreen())
+        resize(size().expandedTo(wanted));
 }
 
 void CMainFrame::CreateMenus() {

@@ -89,7 +89,6 @@ void CProgramView::CreateForm() {
     const DialogUnits units(QFontMetrics(font, this));
 
     std::map<int, QWidget*> byId;
-    std::vector<QLabel*> labels;
     std::vector<QGroupBox*> groups;
     for (const TemplateControl& control : app::kFormTemplate) {
         const QRect box = units.rect(control.x, control.y, control.width, control.height);
@@ -99,7 +98,6 @@ void CProgramView::CreateForm() {
             label->setAlignment(alignmentOf(control));
             label->setWordWrap(control.height >= app::kTwoLineHeight);
             m_labels.push_back({label, control.text, box});
-            labels.push_back(label);
             break;
         }
         case TemplateControl::Kind::Group: {
@@ -146,10 +144,10 @@ void CProgramView::CreateForm() {
     // platforms that read the name from the label as on those that read the
     // control's own.
     Retranslate();
-    for (QLabel* label : labels) {
-        const auto named = byId.find(app::labelledControl(label->text().toStdString()));
+    for (const LabelText& label : m_labels) {
+        const auto named = byId.find(app::labelledControl(*label.words));
         if (named != byId.end())
-            label->setBuddy(named->second);
+            label.label->setBuddy(named->second);
     }
     QWidget* previous = nullptr;
     for (int id : app::kFormTabOrder) {

@@ -34,7 +34,7 @@ void runImport(const ImportOptions& options) {
     if (!refusals.empty() && (!options.skipBad || !import.readable))
         throw CommandError(kExitBadInput, refusals);
     for (const std::string& line : refusals)
-        std::cerr << "varnok-cli: skipped: " << line << '\n';
+        std::cerr << "varnok-cli: " << text::arg(text::kCliSkipped, line) << '\n';
     if (!import.notice.empty())
         std::cerr << "varnok-cli: " << import.notice << '\n';
     app::applyImport(doc.form, import);

@@ -44,13 +44,13 @@ void transfer(const std::string& port, Direction direction, RadioImage& image, i
     // and Ctrl+C at the retry question is a cancel too.
     std::vector<std::string> lines;
     if (outcome == TransferOutcome::Cancelled)
-        lines.push_back("cancelled");
+        lines.push_back(text::tr(text::kCliCancelled));
     else if (outcome == TransferOutcome::Abandoned)
-        lines.push_back("abandoned: the radio did not answer");
+        lines.push_back(text::tr(text::kCliAbandoned));
     // Before the blocks the radio's memory is untouched; after the first one
     // went out, an unfinished write has left part of the new data behind.
     if (direction == Direction::Write && blocksStarted)
-        lines.push_back("the write did not finish: the radio may hold part of the new data; write again");
+        lines.push_back(text::tr(text::kWriteIncomplete));
     throw CommandError(exitStatusFor(outcome), lines);
 }
 
@@ -85,7 +85,7 @@ void backUp(const RadioImage& image) {
     if (backup.ok())
         std::cerr << "backup: " << app::nativePath(backup.path) << '\n';
     else
-        std::cerr << "varnok-cli: the backup failed: " << backup.error << '\n';
+        std::cerr << "varnok-cli: " << text::arg(text::kCliBackupFailed, backup.error) << '\n';
 }
 
 } // namespace

@@ -5,8 +5,11 @@
 #include "commands.h"
 #include "text.h"
 
+#include "app/language.h"
+
 #include <CLI/CLI.hpp>
 
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <new>
@@ -40,6 +43,13 @@ int main(int argc, char** argv) {
     app.footer(kFooter);
     app.set_version_flag("--version", VARNOK_VERSION);
     app.require_subcommand(1);
+    // Given before or after the command, as users put it.
+    app.fallthrough();
+    std::string language;
+    app.add_option("--lang", language,
+                   "Language of the messages: zh (Chinese) or en (English); by default the one LC_ALL, LC_MESSAGES "
+                   "or LANG names, else Chinese")
+        ->check(CLI::IsMember({"zh", "en"}));
 
     NewOptions newOptions;
     CLI::App* newCommand = app.add_subcommand("new", "Write the channel file of a new document.");
@@ -128,6 +138,11 @@ int main(int argc, char** argv) {
     } catch (const CLI::ParseError& e) {
         return fail(kExitBadInput, e.what());
     }
+
+    varnok::text::Language chosen = varnok::app::environmentLanguage(
+        std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
+    varnok::text::languageOfCode(language, chosen);
+    varnok::text::setLanguage(chosen);
 
     try {
         if (*newCommand)

@@ -140,11 +140,11 @@ bool TerminalTransferUi::askRetry(const std::string& text) {
         if (m_retriesLeft <= 0)
             return false;
         --m_retriesLeft;
-        std::cerr << "retrying\n";
+        std::cerr << text::tr(text::kCliRetrying) << '\n';
         return true;
     }
     for (;;) {
-        std::cerr << "[R]etry or [C]ancel? " << std::flush;
+        std::cerr << text::tr(text::kCliRetryQuestion) << std::flush;
         std::string answer;
         if (!readAnswer(answer)) {
             std::cerr << '\n'; // what follows starts a line of its own after "^C"

@@ -237,6 +237,7 @@ void CMainFrame::CreateMenus() {
         for (int i = 0; i < varnok::app::RecentFiles::kCount; ++i) {
             auto* entry = new QAction(this);
             entry->setObjectName(QStringLiteral("ID_FILE_MRU_FILE%1").arg(i + 1));
+            entry->setStatusTip(qtr(strings::kRecentFilePrompt));
             connect(entry, &QAction::triggered, this, [this, i] { m_app.OnFileMru(i); });
             menu->addAction(entry);
             m_actions[ID_FILE_MRU_FILE1 + i] = entry;

@@ -57,15 +57,10 @@ public:
     std::string translate(const varnok::text::Text& words, varnok::text::Language language) const override {
         if (language == varnok::text::Language::Chinese || !m_loaded)
             return words.in(language);
-        return m_english.translate("varnok", words.zh, kTextNames[static_cast<std::size_t>(words.id)]).toStdString();
+        return m_english.translate("varnok", words.zh, words.name).toStdString();
     }
 
 private:
-    static constexpr const char* kTextNames[] = {
-#define VARNOK_TEXT(name, zh, en) #name,
-#include "text/texts.def"
-#undef VARNOK_TEXT
-    };
     QTranslator m_english;
     bool m_loaded = false;
 };
@@ -102,6 +97,10 @@ void CProgramApp::InstallQtTranslations() {
 void CProgramApp::SetLanguage(varnok::text::Language language) {
     varnok::app::chooseLanguage(*m_pSettings, language);
     InstallQtTranslations();
+    // A change of Qt's translators posts a language change to every window;
+    // delivered later, it would put Qt's own button words back on the next
+    // message box over the program's.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
     m_pMainFrame->Retranslate();
 }
 

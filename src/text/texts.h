@@ -21,6 +21,7 @@ enum class TextId : int {
 
 struct Text {
     TextId id;
+    const char* name; ///< as in texts.def: what tells apart texts of the same Chinese words
     const char* zh;
     const char* en;
     /// The words in the current language.
@@ -29,7 +30,7 @@ struct Text {
     const char* in(Language language) const { return language == Language::English ? en : zh; }
 };
 
-#define VARNOK_TEXT(name, zh, en) inline constexpr Text name{TextId::name, zh, en};
+#define VARNOK_TEXT(name, zh, en) inline constexpr Text name{TextId::name, #name, zh, en};
 #include "text/texts.def"
 #undef VARNOK_TEXT
 

@@ -1,5 +1,6 @@
 #include "app/workspace.h"
 
+#include "app/language.h"
 #include "app/sha256.h"
 
 #include "app/strings.h"
@@ -599,6 +600,46 @@ TEST(WorkspaceTest, AComparisonListsTheDifferencesAndMarksTheCellsUntilTheNextCh
     EXPECT_EQ(b.ws.highlighted(), (std::vector<std::pair<int, int>>{{2, column::kPower}}));
     b.ws.chooseSetting(Setting::Squelch, 4);
     EXPECT_TRUE(b.ws.highlighted().empty());
+}
+
+/// The language a run starts in, and what choosing one keeps; in English
+/// the tone box's shown no-tone name stores the table's own.
+TEST(WorkspaceTest, LanguageIsChosenRememberedAndOnlyShown) {
+    using text::Language;
+    const struct {
+        const char* stored;
+        const char* lcAll;
+        const char* lang;
+        Language expected;
+    } rows[] = {
+        {nullptr, nullptr, "en_US.UTF-8", Language::English},
+        {"zh", nullptr, "en_US.UTF-8", Language::Chinese},
+        {"fr", "C", "en_US.UTF-8", Language::Chinese}, // LC_ALL decides, and names neither
+        {"en", nullptr, nullptr, Language::English},
+        {nullptr, nullptr, nullptr, Language::Chinese},
+    };
+    for (const auto& row : rows) {
+        MemorySettings settings;
+        if (row.stored)
+            settings.setValue(strings::kLanguageKey, std::string(row.stored));
+        EXPECT_EQ(startingLanguage(settings, text::languageCode(environmentLanguage(row.lcAll, nullptr, row.lang))),
+                  row.expected)
+            << (row.stored ? row.stored : "-") << (row.lang ? row.lang : "-");
+    }
+    Bench b;
+    b.ws.start(b.file("a.sin"));
+    chooseLanguage(b.settings, Language::English);
+    EXPECT_EQ(b.settings.value(strings::kLanguageKey), std::optional<std::string>("en"));
+    b.ws.moveTo(1, column::kRxFrequency);
+    b.ws.typed(U'1');
+    b.ws.edit("145");
+    b.ws.enter();
+    b.ws.moveTo(1, column::kDecodeTone);
+    b.ws.typed(U'N');
+    b.ws.edit("None");
+    b.ws.enter();
+    chooseLanguage(b.settings, Language::Chinese);
+    EXPECT_STREQ(b.ws.form().cell(1, column::kDecodeTone).c_str(), text::kToneNone.zh);
 }
 
 } // namespace

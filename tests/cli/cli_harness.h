@@ -55,6 +55,11 @@ protected:
         std::filesystem::create_directories(m_dir);
         // Reads keep their backups here, not among the user's own.
         ::setenv("XDG_DATA_HOME", file("data").c_str(), 1);
+        // The tool speaks Chinese unless told otherwise, whatever the
+        // machine running the tests is set to.
+        ::unsetenv("LC_ALL");
+        ::unsetenv("LC_MESSAGES");
+        ::setenv("LANG", "zh_CN.UTF-8", 1);
     }
     // A failed test leaves its files behind for a look.
     void TearDown() override {

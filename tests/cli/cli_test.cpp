@@ -95,7 +95,7 @@ const Row kRows[] = {
     {"", "export base.sin -o -", 0, {}, {}, "\r\n1,,460.000000,,0.000000,Tone,88.5,88.5,023,NN,023,Tone->Tone,FM,6.25,,High,,,,,,Off\r\n"},
     {"", "export base.sin -o no/out.csv", 1, {R"(cannot create a file in folder "no"...)"}},
     {"Location;Frequency;Name\n2;440;Home\n17;440\n", "import form.json --base base.sin -o out.sin", 2, {R"(line 3, Location: "17": not a channel 1 to 16)"}},
-    {"", "import form.json --base base.sin -o out.sin --skip-bad", 0,
+    {"", "import form.json --base base.sin -o out.sin --skip-bad --lang en", 0,
      {R"(skipped: line 3, Location: "17": not a channel 1 to 16)", "the radio has no place for these columns, their values were dropped: Name"},
      {{"/channels/0/rx", "460.00000"}, {"/channels/1/tx", "440.00000"}}},
     {"Location\n1\n", "import form.json -o out.sin --skip-bad", 2, {"line 1: no Frequency column in the header"}},

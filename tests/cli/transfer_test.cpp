@@ -14,7 +14,7 @@
 namespace varnok::clitest {
 namespace {
 
-constexpr const char* kWriteAgain = "the radio may hold part of the new data; write again";
+const std::string kWriteAgain = text::kWriteIncomplete.zh;
 
 /// Starts a program with standard input and error on `terminal` (or none)
 /// and standard output into `out`.
@@ -84,14 +84,15 @@ TEST_F(TransferCli, TransfersEndWithTheirStatusTheirLinesAndNoPartialFile) {
         // A block the radio acknowledged but stored otherwise is found by the read-back.
         {{"--unpaced", "--faults", "corrupt-write=2"}, {"write", "file.sin", "--verify"}, nullptr, 1, {"写入后校验发现 1 处不同："}, {}},
         {{"--unpaced", "--faults", "nak-read=3"}, {"read", "-o", "out.sin"}, nullptr, 1,
-         {std::string("varnok-cli: ") + transferText::kReadAckBad.zh + "\nvarnok-cli: 对讲机在第 4 块（偏移 0x018，信道 1 的数据）处"}, {"cancelled", "abandoned"}},
-        // Without a terminal, --retries answers the question; no block went out.
-        {{"--unpaced", "--faults", "refuse-confirm"}, {"write", "file.sin", "--retries", "1"}, nullptr, 3,
-         {transferText::kRetryQuestion.zh, "retrying", transferText::kRetryQuestion.zh, "varnok-cli: abandoned: the radio did not answer"},
-         {kWriteAgain, "cancelled"}},
-        {{}, {"read", "-o", file("out.sin")}, "] 5/128", 3, {"varnok-cli: cancelled"}, {kWriteAgain}},
-        {{}, {"write", file("file.sin")}, "] 5/123", 3, {"varnok-cli: cancelled", kWriteAgain}, {}},
-        {{"--faults", "refuse-confirm"}, {"read", "-o", file("out.sin")}, "[R]etry or [C]ancel? ", 3, {"varnok-cli: cancelled"}, {kWriteAgain}},
+         {std::string("varnok-cli: ") + transferText::kReadAckBad.zh + "\nvarnok-cli: 对讲机在第 4 块（偏移 0x018，信道 1 的数据）处"}, {text::kCliCancelled.zh, text::kCliAbandoned.zh}},
+        // Without a terminal, --retries answers the question; no block went out. In English, every line.
+        {{"--unpaced", "--faults", "refuse-confirm"}, {"write", "file.sin", "--retries", "1", "--lang", "en"}, nullptr, 3,
+         {transferText::kRetryQuestion.en, "\nretrying\n", transferText::kRetryQuestion.en, "\nThe answer is not one a radio this program supports gives",
+          "varnok-cli: abandoned: the radio did not answer"},
+         {text::kWriteIncomplete.en, "cancelled", "对讲机"}},
+        {{}, {"read", "-o", file("out.sin")}, "] 5/128", 3, {"varnok-cli: 已取消"}, {kWriteAgain}},
+        {{}, {"write", file("file.sin")}, "] 5/123", 3, {"varnok-cli: 已取消", kWriteAgain}, {}},
+        {{"--faults", "refuse-confirm"}, {"read", "-o", file("out.sin")}, "[R]重试 或 [C]取消？ ", 3, {"varnok-cli: 已取消"}, {kWriteAgain}},
         // clang-format on
     };
     write("radio.sin", randomImage(7));

@@ -6,6 +6,7 @@
 #include "app/form_template.h"
 #include "app/strings.h"
 #include "link/demo_radio.h"
+#include "qt/about_dlg.h"
 #include "qt/flex_grid.h"
 #include "qt/main_frame.h"
 #include "qt/program_app.h"
@@ -22,6 +23,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFontDatabase>
+#include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,6 +41,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QTranslator>
 
 #include <deque>
 #include <functional>
@@ -189,6 +192,10 @@ private slots:
         QFile out(m_file);
         QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
         QCOMPARE(out.write(sampleFile()), qint64(1024));
+        // Each test starts in the program's first language.
+        QSettings(QString::fromUtf8(ids::strings::kSettingsOrganisation),
+                  QString::fromUtf8(ids::strings::kSettingsApplication))
+            .remove(QString::fromUtf8(ids::strings::kLanguageKey));
     }
 
     void escapeAndControlKeysNeverReachTheGridAsText() {
@@ -625,6 +632,82 @@ private slots:
             QVERIFY(item->isChecked());
         }
         QCOMPARE(ports, 4);
+    }
+
+    /// Every word a user meets: the caption, each menu and item with its
+    /// tips, the form's labels, boxes and cells, the status bar, the
+    /// progress window, the About box, a question's buttons, Qt's own.
+    static QStringList shownWords(Session& s) {
+        QStringList words{s.frame().windowTitle(), QCoreApplication::translate("QPlatformTheme", "Cancel")};
+        std::function<void(QMenu*)> menu = [&](QMenu* m) {
+            words << m->title();
+            for (QAction* item : m->actions()) {
+                words << item->text() << item->toolTip() << item->statusTip();
+                if (item->menu())
+                    menu(item->menu());
+            }
+        };
+        for (QAction* title : s.frame().menuBar()->actions())
+            menu(title->menu());
+        CAboutDlg about(&s.frame());
+        for (QWidget* top : std::initializer_list<QWidget*>{&s.frame(), &s.dlg(), &about}) {
+            words << top->windowTitle();
+            for (auto* label : top->findChildren<QLabel*>())
+                words << label->text();
+            for (auto* button : top->findChildren<QAbstractButton*>())
+                words << button->text();
+            for (auto* group : top->findChildren<QGroupBox*>())
+                words << group->title();
+            for (auto* combo : top->findChildren<QComboBox*>())
+                for (int i = 0; i < combo->count(); ++i)
+                    words << combo->itemText(i) << combo->accessibleName();
+        }
+        for (int row = 0; row < kTableRows; ++row)
+            for (int col = 0; col < column::kCount; ++col)
+                words << s.cell(row, col);
+        // A question, answered by reading its buttons and cancelling.
+        s.answers.push_back([&words](QMessageBox& box) {
+            for (QAbstractButton* button : box.buttons())
+                words << button->text();
+            box.reject();
+        });
+        s.app->OnFileNew();
+        return words;
+    }
+
+    /// The translation built into the program has every text's English words.
+    void everyTextHasItsEnglishInQtsTranslation() {
+        QTranslator english;
+        QVERIFY(english.load(QStringLiteral(":/i18n/varnok_en.qm")));
+        for (const varnok::text::Text& words : varnok::text::kAllTexts)
+            QCOMPARE(english.translate("varnok", words.zh, words.name), QString::fromUtf8(words.en));
+    }
+
+    void theLanguageSwitchesAtOnceAndBack() {
+        Session s(m_file);
+        s.view().Combo(Setting::Squelch)->setCurrentIndex(3);
+        emit s.view().Combo(Setting::Squelch)->activated(3); // a change, so that New asks
+        const QStringList chinese = shownWords(s);
+        QVERIFY(chinese.contains(QStringLiteral("宽带")));
+        QVERIFY(chinese.contains(QStringLiteral("不保存(&N)")));
+
+        s.frame().Action(ids::strings::ID_VIEW_LANGUAGE_ENGLISH)->trigger();
+        const QStringList english = shownWords(s);
+        for (const QString& words : english)
+            for (QChar ch : words)
+                QVERIFY2(!(ch.unicode() >= 0x3000 && ch.unicode() <= 0x9FFF) &&
+                             !(ch.unicode() >= 0xFF00 && ch.unicode() <= 0xFFEF),
+                         qPrintable(words));
+        QVERIFY(english.contains(QStringLiteral("Wide")));
+        QVERIFY(english.contains(QStringLiteral("Do&n't Save")));
+        const QSettings kept(QString::fromUtf8(ids::strings::kSettingsOrganisation),
+                             QString::fromUtf8(ids::strings::kSettingsApplication));
+        QCOMPARE(kept.value(QString::fromUtf8(ids::strings::kLanguageKey)).toString(), QStringLiteral("en"));
+
+        s.frame().Action(ids::strings::ID_VIEW_LANGUAGE_CHINESE)->trigger();
+        const QStringList back = shownWords(s);
+        QCOMPARE(back, chinese);
+        QCOMPARE(s.unexpected, 0);
     }
 };
 

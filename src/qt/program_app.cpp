@@ -74,7 +74,11 @@ CProgramApp::CProgramApp(QObject* parent) : QObject(parent) { initResources(); }
 
 // The workspace goes first: it ends a transfer's worker, which may still
 // post to this object.
-CProgramApp::~CProgramApp() { m_pWorkspace.reset(); }
+CProgramApp::~CProgramApp() {
+    m_pWorkspace.reset();
+    if (m_pTexts)
+        varnok::text::setTranslator(nullptr);
+}
 
 void CProgramApp::InstallQtTranslations() {
     // Qt's own dialogs (file choosers, print, "Do you want to replace it?")
@@ -106,8 +110,8 @@ void CProgramApp::SetLanguage(varnok::text::Language language) {
 
 bool CProgramApp::InitInstance(const QString& fileToOpen) {
     m_pSettings = std::make_unique<QtSettings>();
-    static const QtTexts texts;
-    varnok::text::setTranslator(&texts);
+    m_pTexts = std::make_unique<QtTexts>();
+    varnok::text::setTranslator(m_pTexts.get());
     varnok::text::setLanguage(
         varnok::app::startingLanguage(*m_pSettings, QLocale::system().name().toStdString()));
     InstallQtTranslations();

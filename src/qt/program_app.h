@@ -66,6 +66,8 @@ private:
     void InstallQtTranslations();
 
     std::unique_ptr<QTranslator> m_pQtTranslator;
+    /// Where the program's words come from: Qt's translator.
+    std::unique_ptr<varnok::text::Translator> m_pTexts;
     std::unique_ptr<varnok::app::SettingsStore> m_pSettings;
     std::unique_ptr<varnok::app::Workspace> m_pWorkspace;
     std::unique_ptr<CProgramDoc> m_pDocument;

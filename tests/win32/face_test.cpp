@@ -437,25 +437,6 @@ TEST_F(Face, EnglishLeavesNoChineseWordAndChineseComesBackAsItWas) {
     ASSERT_EQ(shown.size(), chinese.size());
     for (std::size_t i = 0; i < shown.size(); ++i)
         EXPECT_EQ(shown[i].empty(), chinese[i].empty()) << i; // only separators are empty
-    shown.push_back(textOf(frame()));
-    for (HWND child = GetWindow(view().GetSafeHwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        shown.push_back(textOf(child));
-    for (HWND box : {view().Combo(Setting::Model), view().Combo(Setting::Monitor), tone,
-                     view().CellEditor(CellEditor::Power)})
-        for (int i = 0; i < SendMessageW(box, CB_GETCOUNT, 0, 0); ++i) {
-            wchar_t entry[64] = {};
-            SendMessageW(box, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(entry));
-            shown.push_back(entry);
-        }
-    for (int row = 0; row < kTableRows; ++row)
-        for (int col = 0; col < column::kCount; ++col)
-            shown.push_back(grid().GetTextMatrix(row, col));
-    for (const std::wstring& text : shown)
-        EXPECT_TRUE(std::none_of(text.begin(), text.end(),
-                                 [](wchar_t c) { return (c >= 0x3000 && c <= 0x9FFF) || (c >= 0xFF00 && c <= 0xFFEF); }))
-            << win32::narrow(text);
-    EXPECT_EQ(grid().GetTextMatrix(0, column::kRxFrequency), win32::widen(kHeaderRx.en));
-    EXPECT_EQ(statusText(), win32::widen(kIdle.en));
 
     // The shown name of no tone, typed, is the form's word for it.
     typeCell(2, column::kRxFrequency, L"146.52");
@@ -468,6 +449,31 @@ TEST_F(Face, EnglishLeavesNoChineseWordAndChineseComesBackAsItWas) {
     }
     EXPECT_EQ(ws().form().cell(2, column::kDecodeTone), kToneNone.zh);
     EXPECT_EQ(grid().GetTextMatrix(2, column::kDecodeTone), L"None");
+
+    command(ID_RADIO_READ); // a window that opens now opens in English
+    HWND progress = program.GetMainFrame()->ProgressDlg()->GetSafeHwnd();
+    ASSERT_NE(progress, nullptr);
+    shown.push_back(textOf(frame()));
+    shown.push_back(textOf(progress));
+    for (HWND parent : {view().GetSafeHwnd(), progress})
+        for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            shown.push_back(textOf(child));
+    for (HWND box :
+         {view().Combo(Setting::Model), view().Combo(Setting::Monitor), tone, view().CellEditor(CellEditor::Power)})
+        for (int i = 0; i < SendMessageW(box, CB_GETCOUNT, 0, 0); ++i) {
+            wchar_t entry[64] = {};
+            SendMessageW(box, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(entry));
+            shown.push_back(entry);
+        }
+    for (int row = 0; row < kTableRows; ++row)
+        for (int col = 0; col < column::kCount; ++col)
+            shown.push_back(grid().GetTextMatrix(row, col));
+    for (const std::wstring& text : shown)
+        EXPECT_TRUE(std::none_of(text.begin(), text.end(), [](wchar_t c) {
+            return (c >= 0x3000 && c <= 0x9FFF) || (c >= 0xFF00 && c <= 0xFFEF);
+        })) << win32::narrow(text);
+    EXPECT_EQ(grid().GetTextMatrix(0, column::kRxFrequency), win32::widen(kHeaderRx.en));
+    EXPECT_EQ(statusText(), win32::widen(kIdle.en));
 
     command(ID_VIEW_LANGUAGE_CHINESE);
     EXPECT_EQ(menuTexts(GetMenu(frame())), chinese);
@@ -496,9 +502,9 @@ TEST(StringTables, TheProgramStartsInTheRememberedLanguageElseTheUsersElseChines
         std::optional<std::string> remembered;
         LANGID user;
         Language expected;
-    } cases[] = {{"en", chinese, Language::English}, {"zh", english, Language::Chinese},
+    } cases[] = {{"en", chinese, Language::English},         {"zh", english, Language::Chinese},
                  {std::nullopt, english, Language::English}, {std::nullopt, chinese, Language::Chinese},
-                 {"fr", english, Language::English}, {std::nullopt, german, Language::Chinese}};
+                 {"fr", english, Language::English},         {std::nullopt, german, Language::Chinese}};
     for (const auto& c : cases)
         EXPECT_EQ(win32::startLanguage(c.remembered, c.user), c.expected) << c.remembered.value_or("-") << c.user;
 }

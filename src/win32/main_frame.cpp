@@ -11,6 +11,7 @@
 #include "win32/progress_dlg.h"
 #include "win32/report_print.h"
 #include "win32/resource.h"
+#include "win32/string_tables.h"
 #include "win32/wide.h"
 
 #include <commctrl.h>
@@ -54,6 +55,13 @@ constexpr std::pair<int, int> kToolbar[] = {
     {ID_APP_ABOUT, IDI_TOOL_ABOUT},
 };
 
+std::wstring menuText(const strings::CommandText& command) {
+    std::wstring text = widen(*command.text);
+    if (*command.shortcut)
+        text += L"\t" + widen(command.shortcut);
+    return text;
+}
+
 const strings::CommandText* commandText(int id) {
     for (const strings::CommandText& command : strings::kMenuCommands)
         if (command.text && command.id == id)
@@ -67,14 +75,46 @@ const strings::CommandText* commandText(int id) {
     for (const strings::CommandText& command : strings::kEditCommands)
         if (command.text && command.id == id)
             return &command;
+    for (const strings::CommandText& command : strings::kLanguageCommands)
+        if (command.id == id)
+            return &command;
     return nullptr;
 }
 
-std::wstring menuText(const strings::CommandText& command) {
-    std::wstring text = widen(command.text);
-    if (*command.shortcut)
-        text += L"\t" + widen(command.shortcut);
-    return text;
+/// The bar's menu titles by position, 编辑 among them.
+const strings::Text* menuTitle(int position) {
+    if (position == kEditMenu)
+        return &strings::kEditMenuTitle;
+    const int table = position < kEditMenu ? position : position - 1;
+    return table < static_cast<int>(std::size(strings::kMenuTitles)) ? strings::kMenuTitles[table] : nullptr;
+}
+
+void setItemText(HMENU menu, int position, const std::wstring& text) {
+    MENUITEMINFOW item{};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_STRING;
+    item.dwTypeData = const_cast<wchar_t*>(text.c_str());
+    SetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item);
+}
+
+bool isRecentFile(int id) {
+    return id >= ID_FILE_MRU_FILE1 && id < ID_FILE_MRU_FILE1 + varnok::app::RecentFiles::kCount;
+}
+
+/// Gives the items of `menu` and its submenus their words in the current
+/// language. The recent files keep their names, and the port menu, made
+/// anew each time it opens, is not walked.
+void showMenuTexts(HMENU menu) {
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        if (HMENU submenu = GetSubMenu(menu, i)) {
+            // The language menu is the only one inside another.
+            setItemText(menu, i, widen(strings::kLanguageMenu));
+            showMenuTexts(submenu);
+        } else if (const auto id = static_cast<int>(GetMenuItemID(menu, i)); !isRecentFile(id)) {
+            if (const strings::CommandText* command = commandText(id))
+                setItemText(menu, i, menuText(*command));
+        }
+    }
 }
 
 /// The key of a shortcut label: "Ctrl+" and a letter or digit, or "Del".
@@ -126,9 +166,9 @@ void setClipboardText(HWND owner, const std::string& text) {
         GlobalFree(data);
 }
 
-/// The string table entry's part before the line break, or after it.
-std::string promptPart(const char* prompt, bool tooltip) {
-    const std::string text = prompt ? prompt : "";
+/// The prompt's part before the line break, or after it.
+std::string promptPart(const strings::Text* prompt, bool tooltip) {
+    const std::string text = prompt ? std::string(*prompt) : std::string();
     const std::size_t newline = text.find('\n');
     if (tooltip)
         return newline == std::string::npos ? std::string() : text.substr(newline + 1);
@@ -252,9 +292,39 @@ void CMainFrame::OnCreate() {
     HMENU radioMenu = GetSubMenu(bar, kRadioMenu);
     AppendMenuW(radioMenu, MF_SEPARATOR, 0, nullptr);
     for (const strings::CommandText& command : strings::kRadioExtras)
-        AppendMenuW(radioMenu, MF_STRING, static_cast<UINT_PTR>(command.id), widen(command.text).c_str());
+        AppendMenuW(radioMenu, MF_STRING, static_cast<UINT_PTR>(command.id), menuText(command).c_str());
+    HMENU languageMenu = CreatePopupMenu();
+    for (const strings::CommandText& command : strings::kLanguageCommands)
+        AppendMenuW(languageMenu, MF_STRING, static_cast<UINT_PTR>(command.id), menuText(command).c_str());
+    HMENU viewMenu = GetSubMenu(bar, kViewMenu);
+    AppendMenuW(viewMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(viewMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(languageMenu), widen(strings::kLanguageMenu).c_str());
+    // The resource's menu and dialogs hold the Chinese words.
+    ShowTexts();
+}
+
+void CMainFrame::ShowTexts() {
+    SetWindowTextW(m_hWnd, widen(strings::kAppTitle).c_str());
+    HMENU bar = GetMenu(m_hWnd);
+    for (int i = 0; i < GetMenuItemCount(bar); ++i) {
+        if (const strings::Text* title = menuTitle(i))
+            setItemText(bar, i, widen(*title));
+        if (i != kPortMenu)
+            showMenuTexts(GetSubMenu(bar, i));
+    }
+    CheckMenuRadioItem(GetSubMenu(GetSubMenu(bar, kViewMenu), GetMenuItemCount(GetSubMenu(bar, kViewMenu)) - 1),
+                       ID_VIEW_LANGUAGE_CHINESE, ID_VIEW_LANGUAGE_ENGLISH,
+                       varnok::text::language() == varnok::text::Language::English ? ID_VIEW_LANGUAGE_ENGLISH
+                                                                                   : ID_VIEW_LANGUAGE_CHINESE,
+                       MF_BYCOMMAND);
     RefreshPortMenu();
     UpdateRecentFileMenu();
+    DrawMenuBar(m_hWnd);
+    SetPrompt(strings::kIdle);
+    UpdateIndicators();
+    m_pView->ShowTexts();
+    if (m_pProgressDlg)
+        m_pProgressDlg->ShowTexts();
 }
 
 void CMainFrame::CreateToolBar() {
@@ -355,11 +425,11 @@ void CMainFrame::FitToForm() {
 void CMainFrame::UpdateIndicators() {
     if (!m_wndStatusBar)
         return;
-    const std::pair<int, const char*> locks[] = {
-        {VK_CAPITAL, strings::kCapsLock}, {VK_NUMLOCK, strings::kNumLock}, {VK_SCROLL, strings::kScrollLock}};
+    const std::pair<int, const strings::Text*> locks[] = {
+        {VK_CAPITAL, &strings::kCapsLock}, {VK_NUMLOCK, &strings::kNumLock}, {VK_SCROLL, &strings::kScrollLock}};
     int part = 1;
     for (const auto& [key, text] : locks) {
-        const std::wstring shown = (GetKeyState(key) & 1) ? widen(text) : std::wstring();
+        const std::wstring shown = (GetKeyState(key) & 1) ? widen(*text) : std::wstring();
         SendMessageW(m_wndStatusBar, SB_SETTEXTW, static_cast<WPARAM>(part++), reinterpret_cast<LPARAM>(shown.c_str()));
     }
 }
@@ -375,7 +445,7 @@ void CMainFrame::SetPrompt(const std::string& prompt) {
 }
 
 std::string CMainFrame::PromptOf(int id) const {
-    if (id >= ID_FILE_MRU_FILE1 && id < ID_FILE_MRU_FILE1 + varnok::app::RecentFiles::kCount)
+    if (isRecentFile(id))
         return strings::kRecentFilePrompt;
     if (const auto found = m_portPrompts.find(id); found != m_portPrompts.end())
         return found->second;
@@ -596,6 +666,11 @@ void CMainFrame::OnCommand(int id) {
     case ID_APP_ABOUT:
         CAboutDlg::DoModal(m_hWnd);
         break;
+    case ID_VIEW_LANGUAGE_CHINESE:
+    case ID_VIEW_LANGUAGE_ENGLISH:
+        m_app.SetLanguage(id == ID_VIEW_LANGUAGE_ENGLISH ? varnok::text::Language::English
+                                                         : varnok::text::Language::Chinese);
+        break;
     default:
         break;
     }
@@ -664,7 +739,7 @@ void CMainFrame::UpdateRecentFileMenu() {
     if (files.empty()) {
         const strings::CommandText* placeholder = commandText(ID_FILE_MRU_FILE1);
         InsertMenuW(menu, static_cast<UINT>(position), MF_BYPOSITION | MF_STRING | MF_GRAYED, ID_FILE_MRU_FILE1,
-                    widen(placeholder ? placeholder->text : "").c_str());
+                    placeholder ? menuText(*placeholder).c_str() : L"");
         return;
     }
     for (std::size_t i = 0; i < files.size(); ++i)

@@ -37,6 +37,8 @@ public:
     void OnCommand(int id);
     void UpdateRecentFileMenu();
     void UpdatePortChecks();
+    /// Shows every text of the window and its menus in the current language.
+    void ShowTexts();
     /// Shrinks the window to fit the form, then centres it on the screen.
     void FitToForm();
     /// The caps, num and scroll lock panes follow the keyboard.

@@ -1,9 +1,11 @@
 #include "win32/program_app.h"
 
+#include "app/strings.h"
 #include "win32/main_frame.h"
 #include "win32/program_view.h"
 #include "win32/progress_dlg.h"
 #include "win32/registry_settings.h"
+#include "win32/string_tables.h"
 #include "win32/wide.h"
 
 #include <commctrl.h>
@@ -28,6 +30,9 @@ bool CProgramApp::InitInstance(const std::wstring& fileToOpen, int showCommand) 
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                   ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
+    varnok::win32::useStringTables();
+    varnok::text::setLanguage(varnok::win32::startLanguage(m_pSettings->value(varnok::app::strings::kLanguageKey),
+                                                           GetUserDefaultUILanguage()));
 
     // The worker of a transfer wakes this thread with a posted message.
     auto wake = [this] {
@@ -69,6 +74,12 @@ void CProgramApp::Apply(const varnok::app::Changes& changes) {
         m_pMainFrame->UpdateRecentFileMenu();
     if (changes.port)
         m_pMainFrame->UpdatePortChecks();
+}
+
+void CProgramApp::SetLanguage(varnok::text::Language language) {
+    varnok::text::setLanguage(language);
+    m_pSettings->setValue(varnok::app::strings::kLanguageKey, std::string(varnok::text::languageCode(language)));
+    m_pMainFrame->ShowTexts();
 }
 
 void CProgramApp::ProcessMessage(MSG& msg) {

@@ -6,6 +6,7 @@
 
 #include "app/settings_store.h"
 #include "app/workspace.h"
+#include "text/texts.h"
 #include "win32/prompts.h"
 
 #include <windows.h>
@@ -40,6 +41,9 @@ public:
 
     /// Repaints what a call of the workspace changed.
     void Apply(const varnok::app::Changes& changes);
+    /// Shows the program in `language` from now on, and remembers it for
+    /// the next start.
+    void SetLanguage(varnok::text::Language language);
 
 private:
     varnok::win32::Win32Prompts m_ownPrompts;

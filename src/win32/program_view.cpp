@@ -1,6 +1,7 @@
 #include "win32/program_view.h"
 
 #include "app/form_template.h"
+#include "text/texts.h"
 #include "win32/flex_grid.h"
 #include "win32/program_app.h"
 #include "win32/resource.h"
@@ -26,9 +27,17 @@ constexpr varnok::CellEditor kEditors[] = {varnok::CellEditor::Text,     varnok:
                                            varnok::CellEditor::BusyLock, varnok::CellEditor::Bandwidth,
                                            varnok::CellEditor::Scan,     varnok::CellEditor::Power};
 
+/// The entries are the form's Chinese words, shown in the current language.
 void fillList(HWND box, const std::vector<std::string>& entries) {
+    SendMessageW(box, CB_RESETCONTENT, 0, 0);
     for (const std::string& entry : entries)
-        SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(entry).c_str()));
+        SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(text::shown(entry)).c_str()));
+}
+
+/// What the tone box's field holds, as the table editor takes it: the
+/// shown name of no tone is the form's word for it.
+std::string storedTone(const std::string& typed) {
+    return typed == text::tr(text::kToneNone) ? std::string(text::kToneNone.zh) : typed;
 }
 
 std::wstring windowText(HWND window) {
@@ -77,14 +86,14 @@ INT_PTR CALLBACK CProgramView::DialogProc(HWND window, UINT message, WPARAM wPar
 }
 
 void CProgramView::OnInitDialog() {
+    m_templateWindows = win32::templateWindows(m_hWnd, app::kFormTemplate);
+    win32::showTemplateTexts(m_templateWindows);
     FitLabels();
-    for (Setting setting : kAllSettings) {
-        HWND combo = GetDlgItem(m_hWnd, app::comboId(setting));
-        m_combos[static_cast<std::size_t>(setting)] = combo;
-        fillList(combo, settingEntries(setting));
-    }
+    for (Setting setting : kAllSettings)
+        m_combos[static_cast<std::size_t>(setting)] = GetDlgItem(m_hWnd, app::comboId(setting));
     m_grid = CMSFlexGrid::FromHandle(GetDlgItem(m_hWnd, app::kGridId));
     CreateCellEditors();
+    FillLists();
     // Tab follows the form as a user reads it down the page, which is the
     // order of the windows, not the template's.
     HWND after = HWND_TOP;
@@ -136,28 +145,27 @@ void CProgramView::OnInitDialog() {
 void CProgramView::FitLabels() {
     // The template's boxes were sized for the vendor's fonts; a label whose
     // text needs more room with the fonts at hand grows instead of clipping,
-    // away from the side it is aligned to (both ways vertically). The
-    // dialog made its controls in template order.
+    // away from the side it is aligned to (both ways vertically). Each fit
+    // starts from the template's box, so a label fitted to longer words
+    // shrinks back with shorter ones.
     HDC dc = GetDC(m_hWnd);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(m_hWnd, WM_GETFONT, 0, 0)));
-    HWND child = GetWindow(m_hWnd, GW_CHILD);
-    for (const app::TemplateControl& control : app::kFormTemplate) {
-        if (!child)
-            break;
-        if (control.kind == app::TemplateControl::Kind::Label) {
-            RECT box{};
-            GetWindowRect(child, &box);
-            MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&box), 2);
+    for (const auto& [control, child] : m_templateWindows) {
+        if (control->kind == app::TemplateControl::Kind::Label) {
+            RECT box{control->x, control->y, control->width, control->height}; // corner and size, as dialogs map them
+            MapDialogRect(m_hWnd, &box);
+            box.right += box.left;
+            box.bottom += box.top;
             const std::wstring text = windowText(child);
             RECT needed{0, 0, box.right - box.left, 0};
-            const bool twoLines = control.height >= app::kTwoLineHeight;
+            const bool twoLines = control->height >= app::kTwoLineHeight;
             DrawTextW(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_NOPREFIX | (twoLines ? DT_WORDBREAK : 0));
             if (twoLines && needed.bottom > box.bottom - box.top) {
                 const LONG grow = needed.bottom - (box.bottom - box.top);
                 box.top -= grow / 2;
                 box.bottom += grow - grow / 2;
             } else if (!twoLines && needed.right > box.right - box.left) {
-                if (control.align == app::TemplateControl::Align::Right)
+                if (control->align == app::TemplateControl::Align::Right)
                     box.left = box.right - needed.right;
                 else
                     box.right = box.left + needed.right;
@@ -165,7 +173,6 @@ void CProgramView::FitLabels() {
             SetWindowPos(child, nullptr, box.left, box.top, box.right - box.left, box.bottom - box.top,
                          SWP_NOZORDER | SWP_NOACTIVATE);
         }
-        child = GetWindow(child, GW_HWNDNEXT);
     }
     SelectObject(dc, old);
     ReleaseDC(m_hWnd, dc);
@@ -183,17 +190,32 @@ void CProgramView::CreateCellEditors() {
     };
     // Single line, no border, no scrolling: it takes as much text as fits.
     m_editText = make(WC_EDITW, ES_LEFT, app::kTextBoxId);
-    auto list = [&](int id, varnok::CellEditor editor) {
-        HWND box = make(WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL, id);
-        fillList(box, editorEntries(editor));
-        return box;
-    };
-    m_cmbBusyLock = list(app::kBusyLockBoxId, varnok::CellEditor::BusyLock);
-    m_cmbBandwidth = list(app::kBandwidthBoxId, varnok::CellEditor::Bandwidth);
-    m_cmbScanList = list(app::kScanListBoxId, varnok::CellEditor::Scan);
-    m_cmbPower = list(app::kPowerBoxId, varnok::CellEditor::Power);
+    const auto list = [&](int id) { return make(WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL, id); };
+    m_cmbBusyLock = list(app::kBusyLockBoxId);
+    m_cmbBandwidth = list(app::kBandwidthBoxId);
+    m_cmbScanList = list(app::kScanListBoxId);
+    m_cmbPower = list(app::kPowerBoxId);
     m_cmbTone = make(WC_COMBOBOXW, CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL, app::kToneBoxId);
-    fillList(m_cmbTone, editorEntries(varnok::CellEditor::Tone));
+}
+
+void CProgramView::FillLists() {
+    for (Setting setting : kAllSettings)
+        fillList(Combo(setting), settingEntries(setting));
+    for (varnok::CellEditor kind : kEditors)
+        if (kind != varnok::CellEditor::Text)
+            fillList(CellEditor(kind), editorEntries(kind));
+}
+
+void CProgramView::ShowTexts() {
+    win32::showTemplateTexts(m_templateWindows);
+    FitLabels();
+    m_painting = true;
+    FillLists();
+    PaintForm(); // the boxes' selections too, which the new entries cleared
+    if (GetCellEditor())
+        PaintEditors();
+    m_painting = false;
+    InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 void CProgramView::OnCommand(int id, int code, HWND control) {
@@ -210,7 +232,7 @@ void CProgramView::OnCommand(int id, int code, HWND control) {
     if (id == app::kTextBoxId && code == EN_CHANGE) {
         Ws().edit(narrow(windowText(control)));
     } else if (id == app::kToneBoxId && code == CBN_EDITCHANGE) {
-        Ws().edit(narrow(windowText(control)));
+        Ws().edit(storedTone(narrow(windowText(control))));
     } else if (code == CBN_SELCHANGE && GetParent(control) == m_grid->GetSafeHwnd()) {
         const auto index = static_cast<int>(SendMessageW(control, CB_GETCURSEL, 0, 0));
         if (index >= 0)
@@ -280,7 +302,7 @@ void CProgramView::PaintForm() {
         SendMessageW(Combo(setting), CB_SETCURSEL, static_cast<WPARAM>(form.selection(setting)), 0);
     for (int row = 0; row < kTableRows; ++row)
         for (int col = 0; col < column::kCount; ++col)
-            m_grid->SetTextMatrix(row, col, widen(form.cell(row, col)));
+            m_grid->SetTextMatrix(row, col, widen(text::shown(form.cell(row, col))));
     // A comparison's differing cells, with the selected channels' rows over
     // them: the selection is what the next command works on.
     const std::vector<int>& selected = Ws().selectedChannels();
@@ -336,7 +358,7 @@ void CProgramView::PaintEditors() {
         SetWindowPos(open, HWND_TOP, left, top, width, height + app::kDroppedListRoom, SWP_SHOWWINDOW);
         SendMessageW(open, CB_SETCURSEL, static_cast<WPARAM>(table.entry(table.open())), 0);
         if (open == m_cmbTone) {
-            const std::wstring text = widen(table.toneText());
+            const std::wstring text = widen(text::shown(table.toneText()));
             SetWindowTextW(open, text.c_str());
             const auto end = static_cast<WORD>(text.size());
             SendMessageW(open, CB_SETEDITSEL, 0, MAKELPARAM(table.textSelected() ? 0 : end, end));

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/workspace.h"
+#include "win32/string_tables.h"
 
 #include <windows.h>
 
@@ -23,6 +24,8 @@ public:
     /// Shows what `changes` names of the workspace: selections and cells,
     /// the current cell and the open editor, the keyboard's place.
     void Paint(const varnok::app::Changes& changes);
+    /// Every label, box entry and cell again, in the current language.
+    void ShowTexts();
 
     /// The in-place editor window of an editor kind (none for None).
     HWND CellEditor(varnok::CellEditor editor) const;
@@ -47,6 +50,7 @@ private:
     void OnCommand(int id, int code, HWND control);
     void FitLabels();
     void CreateCellEditors();
+    void FillLists();
     varnok::app::Workspace& Ws() const;
     void Apply(const varnok::app::Changes& changes);
     void PaintForm();
@@ -57,6 +61,9 @@ private:
 
     CProgramApp& m_app;
     HWND m_hWnd = nullptr;
+    /// The form's controls as its template made them; Tab order moves the
+    /// windows themselves.
+    varnok::win32::TemplateWindows m_templateWindows;
     std::array<HWND, varnok::kSettingCount> m_combos{};
     CMSFlexGrid* m_grid = nullptr;
     HWND m_editText = nullptr;

@@ -1,7 +1,9 @@
 #include "win32/progress_dlg.h"
 
+#include "app/form_template.h"
 #include "win32/program_app.h"
 #include "win32/resource.h"
+#include "win32/string_tables.h"
 #include "win32/wide.h"
 
 #include <commctrl.h>
@@ -54,6 +56,13 @@ INT_PTR CALLBACK CProgressDlg::DialogProc(HWND window, UINT message, WPARAM wPar
     return TRUE;
 }
 
+void CProgressDlg::ShowTexts() {
+    if (!m_hWnd)
+        return;
+    varnok::win32::showTemplateTexts(varnok::win32::templateWindows(m_hWnd, varnok::app::kProgressTemplate));
+    Paint(m_app.Workspace().progress());
+}
+
 void CProgressDlg::Paint(const ProgressWindow& state) {
     if (state.state == ProgressWindow::State::NoWindow) {
         // Made anew for each transfer, as the window always was.
@@ -69,6 +78,7 @@ void CProgressDlg::Paint(const ProgressWindow& state) {
                                     reinterpret_cast<LPARAM>(this));
         if (!m_hWnd)
             return;
+        varnok::win32::showTemplateTexts(varnok::win32::templateWindows(m_hWnd, varnok::app::kProgressTemplate));
     }
     SetWindowTextW(m_hWnd, widen(state.title()).c_str());
     const bool waiting = state.state == ProgressWindow::State::Waiting;

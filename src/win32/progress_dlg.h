@@ -16,6 +16,8 @@ public:
     ~CProgressDlg();
     HWND GetSafeHwnd() const { return m_hWnd; }
     void Paint(const varnok::app::ProgressWindow& state);
+    /// The open window's texts again, in the current language.
+    void ShowTexts();
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,12 +1,46 @@
 # Writes the resource script of the form, the progress window, the About box,
-# the menu and the accelerators from the application layer's tables
-# (app/form_template.h, app/strings.h), so that no position, control id,
-# command id or text is written twice.
-#   -D APP_DIR=<src/app> -D OUT=<file.rc>
+# the menu, the accelerators and a string table per language from the
+# application layer's tables (app/form_template.h, app/strings.h) and the
+# texts (text/texts.def), so that no position, control id, command id or
+# text is written twice. The dialogs and the menu carry the Chinese words;
+# the program sets them again from the string tables in the language shown.
+#   -D APP_DIR=<src/app> -D TEXT_DIR=<src/text> -D OUT=<file.rc>
 cmake_minimum_required(VERSION 3.25)
 
 file(READ "${APP_DIR}/form_template.h" templates)
 file(READ "${APP_DIR}/strings.h" strings)
+file(READ "${TEXT_DIR}/texts.def" texts)
+file(READ "${CMAKE_CURRENT_LIST_DIR}/resource.h" resource_h)
+
+# The texts, numbered from IDS_TEXT_FIRST in file order as TextId numbers
+# them. A ";" would split a CMake list, so it stands as a token until written.
+string(REGEX MATCH "#define IDS_TEXT_FIRST ([0-9]+)" _ "${resource_h}")
+set(text_number "${CMAKE_MATCH_1}")
+if(NOT text_number)
+  message(FATAL_ERROR "IDS_TEXT_FIRST not found in resource.h")
+endif()
+string(REPLACE ";" "@SEMICOLON@" texts "${texts}")
+set(literal "\"((\\\\.|[^\"\\\\])*)\"")
+string(REGEX MATCHALL "\nVARNOK_TEXT\\((k[A-Za-z0-9]+), ${literal}, ${literal}\\)" entries "${texts}")
+set(table_zh "")
+set(table_en "")
+foreach(entry IN LISTS entries)
+  string(REGEX MATCH "VARNOK_TEXT\\((k[A-Za-z0-9]+), ${literal}, ${literal}\\)" _ "${entry}")
+  set(name "${CMAKE_MATCH_1}")
+  set(zh "${CMAKE_MATCH_2}")
+  set(en "${CMAKE_MATCH_4}")
+  set(text_zh_${name} "${zh}")
+  # rc doubles a quote where C escapes it.
+  foreach(language zh en)
+    string(REPLACE "\\\"" "\"\"" words "${${language}}")
+    string(APPEND table_${language} "    ${text_number}, \"${words}\"\n")
+  endforeach()
+  math(EXPR text_number "${text_number} + 1")
+endforeach()
+list(LENGTH entries text_count)
+if(text_count EQUAL 0)
+  message(FATAL_ERROR "no texts read from texts.def")
+endif()
 
 # Named strings: inline constexpr const char* kName = "...";
 string(REGEX MATCHALL "inline constexpr const char\\* k[A-Za-z]+ = \"[^\"]*\";" named "${strings}")
@@ -26,18 +60,20 @@ function(int_constant name out)
   set(${out} ${CMAKE_MATCH_1} PARENT_SCOPE)
 endfunction()
 
-# A text of a template line: a literal or strings::kName.
+# The Chinese words of a text named in a table: &strings::kName, &kName or
+# nullptr (no text).
 function(template_text raw out)
-  if(raw MATCHES "^\"(.*)\"$")
-    set(text "${CMAKE_MATCH_1}")
-  elseif(raw MATCHES "^strings::(k[A-Za-z]+)$")
-    if(NOT DEFINED string_${CMAKE_MATCH_1})
-      message(FATAL_ERROR "strings.h has no ${CMAKE_MATCH_1}")
+  if(raw STREQUAL "nullptr")
+    set(text "")
+  elseif(raw MATCHES "^&(strings::)?(k[A-Za-z0-9]+)$")
+    if(NOT DEFINED text_zh_${CMAKE_MATCH_2})
+      message(FATAL_ERROR "texts.def has no ${CMAKE_MATCH_2}")
     endif()
-    set(text "${string_${CMAKE_MATCH_1}}")
+    set(text "${text_zh_${CMAKE_MATCH_2}}")
   else()
     message(FATAL_ERROR "cannot read the text ${raw}")
   endif()
+  string(REPLACE "@SEMICOLON@" ";" text "${text}")
   set(${out} "${text}" PARENT_SCOPE)
 endfunction()
 
@@ -49,12 +85,12 @@ function(template_controls name out)
     message(FATAL_ERROR "${name} not found in form_template.h")
   endif()
   set(number "-?[0-9]+")
-  string(REGEX MATCHALL "{TemplateControl::Kind::[A-Za-z]+, [0-9]+, (\"[^\"]*\"|strings::k[A-Za-z]+), [0-9, ]+[^}]*}"
+  string(REGEX MATCHALL "{TemplateControl::Kind::[A-Za-z]+, [0-9]+, (nullptr|&strings::k[A-Za-z0-9]+), [0-9, ]+[^}]*}"
          lines "${body}")
   set(rc "")
   foreach(line IN LISTS lines)
     string(REGEX MATCH
-           "{TemplateControl::Kind::([A-Za-z]+), ([0-9]+), (\"[^\"]*\"|strings::k[A-Za-z]+), (${number}), (${number}), (${number}), (${number})"
+           "{TemplateControl::Kind::([A-Za-z]+), ([0-9]+), (nullptr|&strings::k[A-Za-z0-9]+), (${number}), (${number}), (${number}), (${number})"
            _ "${line}")
     set(kind ${CMAKE_MATCH_1})
     set(id ${CMAKE_MATCH_2})
@@ -134,25 +170,28 @@ foreach(pair IN LISTS command_ids)
   set(command_id_${CMAKE_MATCH_1} ${CMAKE_MATCH_2})
 endforeach()
 string(REGEX MATCH "kMenuTitles\\[\\] = {([^}]*)}" _ "${strings}")
-string(REGEX MATCHALL "\"[^\"]*\"" titles "${CMAKE_MATCH_1}")
+string(REGEX MATCHALL "&k[A-Za-z0-9]+" titles "${CMAKE_MATCH_1}")
 string(REGEX MATCH "CommandText kMenuCommands\\[\\] = {(.*)};\n\n/// Menu titles" _ "${strings}")
-string(REGEX MATCHALL "{(ID_[A-Z0-9_]+|0), (nullptr|\"[^\"]*\"), \"[^\"]*\", (nullptr|\"[^\"]*\"), \"[^\"]*\", \"[^\"]*\"}" commands
-       "${CMAKE_MATCH_1}")
+set(text_ref "(nullptr|&k[A-Za-z0-9]+)")
+string(REGEX MATCHALL "{(ID_[A-Z0-9_]+|0), (nullptr|\"[^\"]*\"), &k[A-Za-z0-9]+, ${text_ref}, \"[^\"]*\", ${text_ref}}"
+       commands "${CMAKE_MATCH_1}")
 set(menu "")
 set(accelerators "")
 foreach(title IN LISTS titles)
-  string(APPEND menu "    POPUP ${title}\n    BEGIN\n")
+  template_text("${title}" title_text)
+  string(APPEND menu "    POPUP \"${title_text}\"\n    BEGIN\n")
   foreach(command IN LISTS commands)
-    string(REGEX MATCH "{(ID_[A-Z0-9_]+|0), (nullptr|\"[^\"]*\"), (\"[^\"]*\"), (nullptr|\"([^\"]*)\"), \"([^\"]*)\", \"[^\"]*\"}" _
+    string(REGEX MATCH "{(ID_[A-Z0-9_]+|0), (nullptr|\"[^\"]*\"), (&k[A-Za-z0-9]+), ${text_ref}, \"([^\"]*)\", ${text_ref}}" _
            "${command}")
     if(NOT CMAKE_MATCH_3 STREQUAL title)
       continue()
     endif()
     set(name ${CMAKE_MATCH_1})
     set(id "${command_id_${name}}")
-    set(text "${CMAKE_MATCH_5}")
-    set(shortcut "${CMAKE_MATCH_6}")
-    if(CMAKE_MATCH_4 STREQUAL "nullptr")
+    set(raw_text "${CMAKE_MATCH_4}")
+    set(shortcut "${CMAKE_MATCH_5}")
+    template_text("${raw_text}" text)
+    if(raw_text STREQUAL "nullptr")
       string(APPEND menu "        MENUITEM SEPARATOR\n")
       continue()
     endif()
@@ -174,7 +213,10 @@ foreach(title IN LISTS titles)
   string(APPEND menu "    END\n")
 endforeach()
 
-file(WRITE "${OUT}.new" "// Generated from app/form_template.h and app/strings.h; do not edit.
+string(REPLACE "@SEMICOLON@" ";" table_zh "${table_zh}")
+string(REPLACE "@SEMICOLON@" ";" table_en "${table_en}")
+
+file(WRITE "${OUT}.new" "// Generated from app/form_template.h, app/strings.h and text/texts.def; do not edit.
 #pragma code_page(65001)
 
 IDD_FORM DIALOGEX 0, 0, ${form_w}, ${form_h}
@@ -186,14 +228,14 @@ ${form}END
 
 IDD_PROGRESS DIALOGEX 0, 0, ${progress_w}, ${progress_h}
 STYLE DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU
-CAPTION \"${string_kProgressTemplateCaption}\"
+CAPTION \"${text_zh_kProgressTemplateCaption}\"
 FONT 10, \"${dialog_font}\", 400, 0, 0
 BEGIN
 ${progress}END
 
 IDD_ABOUTBOX DIALOGEX 0, 0, ${about_w}, ${about_h}
 STYLE DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU
-CAPTION \"${string_kAboutCaption}\"
+CAPTION \"${text_zh_kAboutCaption}\"
 FONT 10, \"${string_kAboutFont}\", 400, 0, 0
 BEGIN
 ${about}END
@@ -205,6 +247,19 @@ ${menu}END
 IDR_MAINFRAME ACCELERATORS
 BEGIN
 ${accelerators}END
+
+// The texts by TextId, from IDS_TEXT_FIRST on, in each language.
+LANGUAGE LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED
+STRINGTABLE
+BEGIN
+${table_zh}END
+
+LANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_US
+STRINGTABLE
+BEGIN
+${table_en}END
+
+LANGUAGE LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED
 ")
 # Rewritten only when it changed, so an unchanged table rebuilds nothing.
 file(COPY_FILE "${OUT}.new" "${OUT}" ONLY_IF_DIFFERENT)

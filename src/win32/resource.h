@@ -33,3 +33,7 @@
 #define ID_PORT_LAST_FOUND 33099
 
 #define IDC_STATIC_TEXT (-1)
+
+/* The string tables: text i of text/texts.def is entry IDS_TEXT_FIRST + i
+   in each language's table. */
+#define IDS_TEXT_FIRST 20000

@@ -14,6 +14,7 @@
 #include "win32/registry_settings.h"
 #include "win32/report_print.h"
 #include "win32/resource.h"
+#include "win32/string_tables.h"
 #include "win32/wide.h"
 
 #include <commctrl.h>
@@ -53,6 +54,8 @@ public:
         if (!probe)
             GTEST_SKIP() << "no display for windows";
         DestroyWindow(probe);
+        // The cases name the Chinese words, whatever the machine's language.
+        settings.setValue(kLanguageKey, std::string("zh"));
         ASSERT_TRUE(program.InitInstance(L"", SW_SHOWNOACTIVATE));
     }
     app::Workspace& ws() { return program.Workspace(); }
@@ -251,9 +254,9 @@ TEST_F(Face, TheMenusHoldTheExchangeAndEditCommandsWithTheirShortcutsAndPrompts)
     for (const auto& [position, c] : items) {
         wchar_t text[64] = {};
         GetMenuStringW(menu(position), static_cast<UINT>(c->id), text, 64, MF_BYCOMMAND);
-        EXPECT_EQ(win32::narrow(text), std::string(c->text) + (*c->shortcut ? "\t" + std::string(c->shortcut) : ""));
+        EXPECT_EQ(win32::narrow(text), std::string(*c->text) + (*c->shortcut ? "\t" + std::string(c->shortcut) : ""));
         SendMessageW(frame(), WM_MENUSELECT, MAKEWPARAM(c->id, MF_STRING), reinterpret_cast<LPARAM>(menu(position)));
-        const std::string prompt = c->prompt;
+        const std::string prompt = *c->prompt;
         EXPECT_EQ(win32::narrow(statusText()), prompt.substr(0, prompt.find('\n'))) << c->name;
     }
     // 打印设置 at 7, a separator, the three, a separator, the recent files;
@@ -403,6 +406,107 @@ TEST_F(Face, ATransfersEventsArriveAsPostedMessages) {
     EXPECT_TRUE(std::equal(read.begin() + 25 * 16, read.end(), radio.begin() + 25 * 16));
     EXPECT_EQ(program.GetMainFrame()->ProgressDlg()->GetSafeHwnd(), nullptr);
     EXPECT_EQ(grid().GetTextMatrix(1, 1), win32::widen(ws().form().cell(1, 1)));
+}
+
+/// Every item text of `menu` and of the menus inside it, depth first.
+std::vector<std::wstring> menuTexts(HMENU menu) {
+    std::vector<std::wstring> texts;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t text[256] = {};
+        GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+        texts.push_back(text);
+        if (HMENU inner = GetSubMenu(menu, i))
+            for (std::wstring& item : menuTexts(inner))
+                texts.push_back(std::move(item));
+    }
+    return texts;
+}
+
+std::wstring textOf(HWND window) {
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, 256);
+    return text;
+}
+
+TEST_F(Face, EnglishLeavesNoChineseWordAndChineseComesBackAsItWas) {
+    HWND tone = view().CellEditor(CellEditor::Tone);
+    const std::vector<std::wstring> chinese = menuTexts(GetMenu(frame()));
+    command(ID_VIEW_LANGUAGE_ENGLISH);
+    EXPECT_EQ(settings.value(kLanguageKey), std::optional<std::string>("en"));
+    std::vector<std::wstring> shown = menuTexts(GetMenu(frame()));
+    ASSERT_EQ(shown.size(), chinese.size());
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        EXPECT_EQ(shown[i].empty(), chinese[i].empty()) << i; // only separators are empty
+
+    // The shown name of no tone, typed, is the form's word for it.
+    typeCell(2, column::kRxFrequency, L"146.52");
+    for (const std::wstring typed : {L"67.0", L"None"}) {
+        press(2, column::kDecodeTone);
+        for (wchar_t c : typed)
+            post(GetWindow(tone, GW_CHILD), WM_CHAR, c);
+        post(GetWindow(tone, GW_CHILD), WM_KEYDOWN, VK_RETURN);
+        pump();
+    }
+    EXPECT_EQ(ws().form().cell(2, column::kDecodeTone), kToneNone.zh);
+    EXPECT_EQ(grid().GetTextMatrix(2, column::kDecodeTone), L"None");
+
+    command(ID_RADIO_READ); // a window that opens now opens in English
+    HWND progress = program.GetMainFrame()->ProgressDlg()->GetSafeHwnd();
+    ASSERT_NE(progress, nullptr);
+    shown.push_back(textOf(frame()));
+    shown.push_back(textOf(progress));
+    for (HWND parent : {view().GetSafeHwnd(), progress})
+        for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            shown.push_back(textOf(child));
+    for (HWND box :
+         {view().Combo(Setting::Model), view().Combo(Setting::Monitor), tone, view().CellEditor(CellEditor::Power)})
+        for (int i = 0; i < SendMessageW(box, CB_GETCOUNT, 0, 0); ++i) {
+            wchar_t entry[64] = {};
+            SendMessageW(box, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(entry));
+            shown.push_back(entry);
+        }
+    for (int row = 0; row < kTableRows; ++row)
+        for (int col = 0; col < column::kCount; ++col)
+            shown.push_back(grid().GetTextMatrix(row, col));
+    for (const std::wstring& text : shown)
+        EXPECT_TRUE(std::none_of(text.begin(), text.end(), [](wchar_t c) {
+            return (c >= 0x3000 && c <= 0x9FFF) || (c >= 0xFF00 && c <= 0xFFEF);
+        })) << win32::narrow(text);
+    EXPECT_EQ(grid().GetTextMatrix(0, column::kRxFrequency), win32::widen(kHeaderRx.en));
+    EXPECT_EQ(statusText(), win32::widen(kIdle.en));
+
+    command(ID_VIEW_LANGUAGE_CHINESE);
+    EXPECT_EQ(menuTexts(GetMenu(frame())), chinese);
+    EXPECT_EQ(settings.value(kLanguageKey), std::optional<std::string>("zh"));
+    HMENU languages = GetSubMenu(menu(4), GetMenuItemCount(menu(4)) - 1);
+    EXPECT_TRUE(GetMenuState(languages, ID_VIEW_LANGUAGE_CHINESE, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_FALSE(GetMenuState(languages, ID_VIEW_LANGUAGE_ENGLISH, MF_BYCOMMAND) & MF_CHECKED);
+}
+
+TEST(StringTables, EveryTextLoadsFromEachLanguagesTableAsTextsDefHasIt) {
+    const win32::StringTableTranslator tables(GetModuleHandleW(nullptr));
+    for (const text::Text& t : text::kAllTexts)
+        for (text::Language language : {text::Language::Chinese, text::Language::English}) {
+            const std::string words = tables.translate(t, language);
+            EXPECT_FALSE(words.empty()) << static_cast<int>(t.id);
+            EXPECT_EQ(words, t.in(language)) << static_cast<int>(t.id);
+        }
+}
+
+TEST(StringTables, TheProgramStartsInTheRememberedLanguageElseTheUsersElseChinese) {
+    using text::Language;
+    const LANGID english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK);
+    const LANGID chinese = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL);
+    const LANGID german = MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN);
+    const struct {
+        std::optional<std::string> remembered;
+        LANGID user;
+        Language expected;
+    } cases[] = {{"en", chinese, Language::English},         {"zh", english, Language::Chinese},
+                 {std::nullopt, english, Language::English}, {std::nullopt, chinese, Language::Chinese},
+                 {"fr", english, Language::English},         {std::nullopt, german, Language::Chinese}};
+    for (const auto& c : cases)
+        EXPECT_EQ(win32::startLanguage(c.remembered, c.user), c.expected) << c.remembered.value_or("-") << c.user;
 }
 
 struct RecordingCanvas : win32::ReportCanvas {

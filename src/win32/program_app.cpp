@@ -1,5 +1,6 @@
 #include "win32/program_app.h"
 
+#include "app/language.h"
 #include "app/strings.h"
 #include "win32/main_frame.h"
 #include "win32/program_view.h"
@@ -31,8 +32,8 @@ bool CProgramApp::InitInstance(const std::wstring& fileToOpen, int showCommand) 
                                   ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     varnok::win32::useStringTables();
-    varnok::text::setLanguage(varnok::win32::startLanguage(m_pSettings->value(varnok::app::strings::kLanguageKey),
-                                                           GetUserDefaultUILanguage()));
+    varnok::text::setLanguage(
+        varnok::app::startingLanguage(*m_pSettings, varnok::win32::localeOfLanguageId(GetUserDefaultUILanguage())));
 
     // The worker of a transfer wakes this thread with a posted message.
     auto wake = [this] {
@@ -77,8 +78,7 @@ void CProgramApp::Apply(const varnok::app::Changes& changes) {
 }
 
 void CProgramApp::SetLanguage(varnok::text::Language language) {
-    varnok::text::setLanguage(language);
-    m_pSettings->setValue(varnok::app::strings::kLanguageKey, std::string(varnok::text::languageCode(language)));
+    varnok::app::chooseLanguage(*m_pSettings, language);
     m_pMainFrame->ShowTexts();
 }
 

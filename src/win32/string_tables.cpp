@@ -30,11 +30,15 @@ void useStringTables() {
     text::setTranslator(&tables);
 }
 
-text::Language startLanguage(const std::optional<std::string>& remembered, LANGID userLanguage) {
-    text::Language language = text::Language::Chinese;
-    if (remembered && text::languageOfCode(*remembered, language))
-        return language;
-    return PRIMARYLANGID(userLanguage) == LANG_ENGLISH ? text::Language::English : text::Language::Chinese;
+std::string localeOfLanguageId(LANGID userLanguage) {
+    switch (PRIMARYLANGID(userLanguage)) {
+    case LANG_ENGLISH:
+        return "en";
+    case LANG_CHINESE:
+        return "zh";
+    default:
+        return "";
+    }
 }
 
 TemplateWindows templateWindows(HWND dialog, const app::TemplateControl* controls, std::size_t count) {

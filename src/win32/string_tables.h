@@ -9,7 +9,6 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,9 +31,9 @@ private:
 /// any text is shown.
 void useStringTables();
 
-/// The language shown at start: the one remembered ("zh" or "en"), else the
-/// user's interface language when it is Chinese or English, else Chinese.
-text::Language startLanguage(const std::optional<std::string>& remembered, LANGID userLanguage);
+/// The user's interface language as a locale name the application layer
+/// reads ("en", "zh"; "" for any other).
+std::string localeOfLanguageId(LANGID userLanguage);
 
 /// A dialog's controls in template order, each with its template line.
 using TemplateWindows = std::vector<std::pair<const app::TemplateControl*, HWND>>;

@@ -493,20 +493,14 @@ TEST(StringTables, EveryTextLoadsFromEachLanguagesTableAsTextsDefHasIt) {
         }
 }
 
-TEST(StringTables, TheProgramStartsInTheRememberedLanguageElseTheUsersElseChinese) {
-    using text::Language;
-    const LANGID english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK);
-    const LANGID chinese = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL);
-    const LANGID german = MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN);
-    const struct {
-        std::optional<std::string> remembered;
-        LANGID user;
-        Language expected;
-    } cases[] = {{"en", chinese, Language::English},         {"zh", english, Language::Chinese},
-                 {std::nullopt, english, Language::English}, {std::nullopt, chinese, Language::Chinese},
-                 {"fr", english, Language::English},         {std::nullopt, german, Language::Chinese}};
-    for (const auto& c : cases)
-        EXPECT_EQ(win32::startLanguage(c.remembered, c.user), c.expected) << c.remembered.value_or("-") << c.user;
+TEST(StringTables, TheUsersInterfaceLanguageNamesOneOfOursOrNone) {
+    const std::pair<LANGID, const char*> cases[] = {
+        {MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK), "en"},
+        {MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL), "zh"},
+        {MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), ""},
+    };
+    for (const auto& [user, locale] : cases)
+        EXPECT_EQ(win32::localeOfLanguageId(user), locale) << user;
 }
 
 struct RecordingCanvas : win32::ReportCanvas {

@@ -2,6 +2,10 @@
 
 #include "app/strings.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace varnok::app {
 
 text::Language startingLanguage(const SettingsStore& settings, const std::string& systemLocale) {
@@ -13,16 +17,28 @@ text::Language startingLanguage(const SettingsStore& settings, const std::string
     return text::Language::Chinese;
 }
 
-text::Language environmentLanguage(const char* lcAll, const char* lcMessages, const char* lang) {
-    text::Language language = text::Language::Chinese;
+std::string environmentLocale(const char* lcAll, const char* lcMessages, const char* lang) {
+    // The first one set decides, even when it names neither language.
     for (const char* locale : {lcAll, lcMessages, lang})
-        if (locale && *locale) {
-            // The first one set decides, even when it names neither language.
-            text::languageOfLocale(locale, language);
-            return language;
-        }
-    return language;
+        if (locale && *locale)
+            return locale;
+    return "";
 }
+
+#ifdef _WIN32
+std::string localeOfLanguageId(unsigned short languageId) {
+    switch (PRIMARYLANGID(languageId)) {
+    case LANG_ENGLISH:
+        return "en";
+    case LANG_CHINESE:
+        return "zh";
+    default:
+        return "";
+    }
+}
+
+std::string userInterfaceLocale() { return localeOfLanguageId(GetUserDefaultUILanguage()); }
+#endif
 
 void chooseLanguage(SettingsStore& settings, text::Language language) {
     text::setLanguage(language);

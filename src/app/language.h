@@ -13,10 +13,18 @@ namespace varnok::app {
 /// The language a run starts in; `systemLocale` is the locale's name as the
 /// system gives it ("en_US", "zh_CN.UTF-8", "C").
 text::Language startingLanguage(const SettingsStore& settings, const std::string& systemLocale);
-/// The language the environment's locale asks for (LC_ALL, else
-/// LC_MESSAGES, else LANG, as the C library reads them); Chinese when none
-/// names one of the two. Null stands for an unset variable.
-text::Language environmentLanguage(const char* lcAll, const char* lcMessages, const char* lang);
+/// The locale the environment names for messages: LC_ALL, else
+/// LC_MESSAGES, else LANG, as the C library reads them; "" when none is set
+/// (null stands for an unset variable).
+std::string environmentLocale(const char* lcAll, const char* lcMessages, const char* lang);
+#ifdef _WIN32
+/// A Windows language id as a locale name ("en", "zh"; "" for any other).
+std::string localeOfLanguageId(unsigned short languageId);
+/// The user's interface language as a locale name: Windows keeps it in its
+/// settings, not in the environment.
+std::string userInterfaceLocale();
+#endif
+
 /// Shows every text in `language` from now on and remembers the choice.
 void chooseLanguage(SettingsStore& settings, text::Language language);
 

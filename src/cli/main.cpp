@@ -139,8 +139,16 @@ int main(int argc, char** argv) {
         return fail(kExitBadInput, e.what());
     }
 
-    varnok::text::Language chosen = varnok::app::environmentLanguage(
-        std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
+    std::string locale =
+        varnok::app::environmentLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
+#ifdef _WIN32
+    // Windows names the user's language in its settings, not in the
+    // environment.
+    if (locale.empty())
+        locale = varnok::app::userInterfaceLocale();
+#endif
+    varnok::text::Language chosen = varnok::text::Language::Chinese;
+    varnok::text::languageOfLocale(locale, chosen);
     varnok::text::languageOfCode(language, chosen);
     varnok::text::setLanguage(chosen);
 

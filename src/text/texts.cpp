@@ -50,16 +50,10 @@ const char* tr(const Text& text) {
 }
 
 bool languageOfLocale(const std::string& locale, Language& language) {
-    const std::string name = lowered(locale.substr(0, 2));
+    // "zho" or "eng" are not asked for here; "en_GB", "zh-CN" and "en" are.
     if (locale.size() > 2 && std::isalpha(static_cast<unsigned char>(locale[2])))
-        return false; // "zho" or "eng" are not asked for here; "en_GB", "zh-CN" and "en" are
-    if (name == "zh")
-        language = Language::Chinese;
-    else if (name == "en")
-        language = Language::English;
-    else
         return false;
-    return true;
+    return languageOfCode(lowered(locale.substr(0, 2)), language);
 }
 
 const char* languageCode(Language language) { return language == Language::English ? "en" : "zh"; }

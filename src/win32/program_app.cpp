@@ -33,7 +33,7 @@ bool CProgramApp::InitInstance(const std::wstring& fileToOpen, int showCommand) 
     InitCommonControlsEx(&controls);
     varnok::win32::useStringTables();
     varnok::text::setLanguage(
-        varnok::app::startingLanguage(*m_pSettings, varnok::win32::localeOfLanguageId(GetUserDefaultUILanguage())));
+        varnok::app::startingLanguage(*m_pSettings, varnok::app::userInterfaceLocale()));
 
     // The worker of a transfer wakes this thread with a posted message.
     auto wake = [this] {

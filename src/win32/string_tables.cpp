@@ -30,17 +30,6 @@ void useStringTables() {
     text::setTranslator(&tables);
 }
 
-std::string localeOfLanguageId(LANGID userLanguage) {
-    switch (PRIMARYLANGID(userLanguage)) {
-    case LANG_ENGLISH:
-        return "en";
-    case LANG_CHINESE:
-        return "zh";
-    default:
-        return "";
-    }
-}
-
 TemplateWindows templateWindows(HWND dialog, const app::TemplateControl* controls, std::size_t count) {
     TemplateWindows windows;
     HWND child = GetWindow(dialog, GW_CHILD);

@@ -31,10 +31,6 @@ private:
 /// any text is shown.
 void useStringTables();
 
-/// The user's interface language as a locale name the application layer
-/// reads ("en", "zh"; "" for any other).
-std::string localeOfLanguageId(LANGID userLanguage);
-
 /// A dialog's controls in template order, each with its template line.
 using TemplateWindows = std::vector<std::pair<const app::TemplateControl*, HWND>>;
 /// Read as the dialog made them, before anything reorders its windows.

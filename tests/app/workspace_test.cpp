@@ -622,8 +622,7 @@ TEST(WorkspaceTest, LanguageIsChosenRememberedAndOnlyShown) {
         MemorySettings settings;
         if (row.stored)
             settings.setValue(strings::kLanguageKey, std::string(row.stored));
-        EXPECT_EQ(startingLanguage(settings, text::languageCode(environmentLanguage(row.lcAll, nullptr, row.lang))),
-                  row.expected)
+        EXPECT_EQ(startingLanguage(settings, environmentLocale(row.lcAll, nullptr, row.lang)), row.expected)
             << (row.stored ? row.stored : "-") << (row.lang ? row.lang : "-");
     }
     Bench b;

@@ -2,6 +2,7 @@
 // templates' ids and tab order, events reaching the workspace, editors over
 // their cells, transfer wake-ups as posted messages, and the report's
 // drawing calls.
+#include "app/language.h"
 #include "app/form_template.h"
 #include "app/strings.h"
 #include "link/demo_radio.h"
@@ -500,7 +501,7 @@ TEST(StringTables, TheUsersInterfaceLanguageNamesOneOfOursOrNone) {
         {MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), ""},
     };
     for (const auto& [user, locale] : cases)
-        EXPECT_EQ(win32::localeOfLanguageId(user), locale) << user;
+        EXPECT_EQ(app::localeOfLanguageId(user), locale) << user;
 }
 
 struct RecordingCanvas : win32::ReportCanvas {

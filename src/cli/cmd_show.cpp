@@ -39,8 +39,8 @@ void printChannels(const FormState& form, std::ostream& out) {
     for (int r = 0; r <= layout::kChannelCount; ++r) {
         std::vector<std::string> row;
         for (int c = 0; c < column::kCount; ++c) {
-            const std::string& text = r == 0 ? columnHeaders()[static_cast<std::size_t>(c)] : form.cell(r, c);
-            row.push_back(text.empty() ? kEmptyCell : text);
+            const std::string& held = r == 0 ? columnHeaders()[static_cast<std::size_t>(c)] : form.cell(r, c);
+            row.push_back(held.empty() ? kEmptyCell : text::shown(held));
         }
         rows.push_back(std::move(row));
     }

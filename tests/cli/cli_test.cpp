@@ -84,6 +84,9 @@ const Row kRows[] = {
      "\n信道  接收频率(MHz)  发射频率(MHz)  QT/DQT解码  QT/DQT编码  繁忙锁定  宽/窄带  扫描  功率\n"
      "1     460.00000      460.00000      无          88.5        否        宽带     添加  高\n"
      "2     -              -              -           -           -         -        -     -\n"},
+    {"", "show base.sin --lang en", 0, {}, {},
+     "\nCH  RX freq (MHz)  TX freq (MHz)  QT/DQT decode  QT/DQT encode  Busy lock  W/N   Scan  Power\n"
+     "1   460.00000      460.00000      None           88.5           No         Wide  Add   High\n"},
     {R"({"channels": [{"channel": 1, "encode": ""}, {"channel": 2, "scan": "添加"}]})", "build form.json --base base.sin -o out.sin", 2,
      {R"(channel 1, encode: "": empty in a row with a frequency)", R"(channel 2, scan: "添加": no frequency in this row)"}},
     // diff: 0 equal, 1 different (the lines on stdout), 2 a file that cannot be compared.

@@ -15,7 +15,7 @@ struct TemplateControl {
     enum class Kind { Label, Group, Combo, Grid, Button, Progress, Icon, Check };
     enum class Align { Left, Right };
     Kind kind;
-    int id; ///< control id; 0 for static controls without one
+    int id;                    ///< control id; 0 for static controls without one
     const strings::Text* text; ///< nullptr for a control without one
     int x, y, width, height;
     Align align = Align::Left;

@@ -39,7 +39,8 @@ std::string cellPhrase(const FormState& form, int row, int col) {
     if (col <= 0)
         return channel;
     const std::string& value = form.cell(row, col);
-    return channel + ", " + columnName(col) + ", " + (value.empty() ? std::string(strings::tr(strings::kSpokenEmptyCell)) : text::shown(value));
+    return channel + ", " + columnName(col) + ", " +
+           (value.empty() ? std::string(strings::tr(strings::kSpokenEmptyCell)) : text::shown(value));
 }
 
 } // namespace varnok::app

@@ -49,11 +49,11 @@ enum CommandId : int {
 /// part after it is the tooltip.
 struct CommandText {
     int id;
-    const char* name;   ///< object name of the action
-    const Text* menu;   ///< title of the menu it is in
-    const Text* text;   ///< nullptr for a separator
+    const char* name;     ///< object name of the action
+    const Text* menu;     ///< title of the menu it is in
+    const Text* text;     ///< nullptr for a separator
     const char* shortcut; ///< shortcut label, "" for none
-    const Text* prompt; ///< nullptr for none
+    const Text* prompt;   ///< nullptr for none
 };
 
 /// The menu bar's items in order.
@@ -93,8 +93,8 @@ inline constexpr const char* kLanguageKey = "Settings/Language";
 
 /// The names of the settings boxes on the form, in kAllSettings order.
 inline constexpr const Text* kSettingLabels[] = {
-    &kLabelModel,    &kLabelBand,    &kLabelTimeLimit, &kLabelKeyBeep,  &kLabelSquelch,     &kLabelMonitor,
-    &kLabelScan,     &kLabelVoice,   &kLabelEmergency, &kLabelPowerSave, &kLabelRejectAlarm,
+    &kLabelModel, &kLabelBand,  &kLabelTimeLimit, &kLabelKeyBeep,   &kLabelSquelch,     &kLabelMonitor,
+    &kLabelScan,  &kLabelVoice, &kLabelEmergency, &kLabelPowerSave, &kLabelRejectAlarm,
 };
 
 /// The key that takes the keyboard to the menu bar, for menus whose titles

@@ -30,7 +30,8 @@ void printSettings(const FormState& form, std::ostream& out) {
         labelWidth = std::max(labelWidth, displayWidth(text::tr(*label)));
     for (std::size_t i = 0; i < kAllSettings.size(); ++i) {
         const std::string selected = form.selectedText(kAllSettings[i]);
-        out << padRight(text::tr(*kSettingLabels[i]), labelWidth) << kGap << (selected.empty() ? kNoSelection : text::shown(selected)) << '\n';
+        out << padRight(text::tr(*kSettingLabels[i]), labelWidth) << kGap
+            << (selected.empty() ? kNoSelection : text::shown(selected)) << '\n';
     }
 }
 

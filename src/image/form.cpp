@@ -115,7 +115,7 @@ const std::vector<std::string>& settingEntries(Setting s) { return allEntries()[
 
 const std::array<std::string, column::kCount>& columnHeaders() {
     static const std::array<std::string, column::kCount> headers = {
-        T::kHeaderChannel.zh, T::kHeaderRx.zh,       T::kHeaderTx.zh,   T::kHeaderDecode.zh, T::kHeaderEncode.zh,
+        T::kHeaderChannel.zh,  T::kHeaderRx.zh,        T::kHeaderTx.zh,   T::kHeaderDecode.zh, T::kHeaderEncode.zh,
         T::kHeaderBusyLock.zh, T::kHeaderBandwidth.zh, T::kHeaderScan.zh, T::kHeaderPower.zh,
     };
     return headers;

@@ -15,9 +15,8 @@ std::string blockPlace(int block) {
     char hex[16];
     std::snprintf(hex, sizeof hex, "%03X", static_cast<unsigned>(offset));
     const bool inChannel = row >= layout::kFirstChannelRow && row < layout::kFirstChannelRow + layout::kChannelCount;
-    std::string place = arg(arg(inChannel ? text::kLinkBlockChannelPlace : text::kLinkBlockPlace,
-                                std::to_string(block + 1)),
-                            hex, "%2");
+    std::string place = arg(
+        arg(inChannel ? text::kLinkBlockChannelPlace : text::kLinkBlockPlace, std::to_string(block + 1)), hex, "%2");
     return inChannel ? arg(place, std::to_string(row - layout::kFirstChannelRow + 1), "%3") : place;
 }
 

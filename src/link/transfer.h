@@ -22,8 +22,8 @@ using text::kRetryQuestion;
 using text::kSendStateFailed;
 using text::kWaiting;
 /// After a write that stopped once blocks had gone out.
-using text::kWriteIncomplete;
 using text::kWriteAckBad;
+using text::kWriteIncomplete;
 } // namespace transferText
 
 /// Wire constants.

@@ -112,8 +112,7 @@ bool CProgramApp::InitInstance(const QString& fileToOpen) {
     m_pSettings = std::make_unique<QtSettings>();
     m_pTexts = std::make_unique<QtTexts>();
     varnok::text::setTranslator(m_pTexts.get());
-    varnok::text::setLanguage(
-        varnok::app::startingLanguage(*m_pSettings, QLocale::system().name().toStdString()));
+    varnok::text::setLanguage(varnok::app::startingLanguage(*m_pSettings, QLocale::system().name().toStdString()));
     InstallQtTranslations();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/varnok.svg")));
 

@@ -74,13 +74,37 @@ std::string shown(const std::string& stored) {
     // also a label with the same words.
     static const std::map<std::string, const Text*> values = [] {
         std::map<std::string, const Text*> byWords;
-        for (const Text* value : {&kValueOff, &kValueOffShort, &kValueOn, &kValueOpen, &kValueMonitorMomentary,
-                                  &kValueMonitorLocked, &kValueMonitorSquelchOff, &kValueVoiceEnglish,
-                                  &kValueVoiceChinese, &kValueAlarmLocal, &kValueAlarmLocalSend, &kValueAlarmSend,
-                                  &kHeaderChannel, &kHeaderRx, &kHeaderTx, &kHeaderDecode, &kHeaderEncode,
-                                  &kHeaderBusyLock, &kHeaderBandwidth, &kHeaderScan, &kHeaderPower, &kCellBusyOn,
-                                  &kCellBusyOff, &kCellWide, &kCellNarrow, &kCellScanAdd, &kCellScanDelete,
-                                  &kCellPowerHigh, &kCellPowerMedium, &kCellPowerLow, &kToneNone})
+        for (const Text* value : {&kValueOff,
+                                  &kValueOffShort,
+                                  &kValueOn,
+                                  &kValueOpen,
+                                  &kValueMonitorMomentary,
+                                  &kValueMonitorLocked,
+                                  &kValueMonitorSquelchOff,
+                                  &kValueVoiceEnglish,
+                                  &kValueVoiceChinese,
+                                  &kValueAlarmLocal,
+                                  &kValueAlarmLocalSend,
+                                  &kValueAlarmSend,
+                                  &kHeaderChannel,
+                                  &kHeaderRx,
+                                  &kHeaderTx,
+                                  &kHeaderDecode,
+                                  &kHeaderEncode,
+                                  &kHeaderBusyLock,
+                                  &kHeaderBandwidth,
+                                  &kHeaderScan,
+                                  &kHeaderPower,
+                                  &kCellBusyOn,
+                                  &kCellBusyOff,
+                                  &kCellWide,
+                                  &kCellNarrow,
+                                  &kCellScanAdd,
+                                  &kCellScanDelete,
+                                  &kCellPowerHigh,
+                                  &kCellPowerMedium,
+                                  &kCellPowerLow,
+                                  &kToneNone})
             byWords.emplace(value->zh, value);
         return byWords;
     }();

@@ -32,8 +32,7 @@ bool CProgramApp::InitInstance(const std::wstring& fileToOpen, int showCommand) 
                                   ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     varnok::win32::useStringTables();
-    varnok::text::setLanguage(
-        varnok::app::startingLanguage(*m_pSettings, varnok::app::userInterfaceLocale()));
+    varnok::text::setLanguage(varnok::app::startingLanguage(*m_pSettings, varnok::app::userInterfaceLocale()));
 
     // The worker of a transfer wakes this thread with a posted message.
     auto wake = [this] {

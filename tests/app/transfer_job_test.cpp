@@ -40,7 +40,8 @@ TEST(TransferJobTest, ACompleteReadQueuesStatusBlocksInOrderThenTheImage) {
     JobBench b(Direction::Read);
     const auto events = b.drain();
     ASSERT_EQ(events.size(), 2u + wire::kReadBlocks + 1);
-    EXPECT_EQ(events[0].text + events[1].text, std::string(text::tr(transferText::kDetecting)) + text::tr(transferText::kWaiting));
+    EXPECT_EQ(events[0].text + events[1].text,
+              std::string(text::tr(transferText::kDetecting)) + text::tr(transferText::kWaiting));
     for (int i = 1; i <= wire::kReadBlocks; ++i)
         EXPECT_EQ(std::make_tuple(events[i + 1].kind, events[i + 1].done, events[i + 1].total),
                   std::make_tuple(EventKind::BlockDone, i, wire::kReadBlocks));
@@ -53,7 +54,9 @@ TEST(TransferJobTest, ACompleteReadQueuesStatusBlocksInOrderThenTheImage) {
 
 TEST(TransferJobTest, DestroyingAJobWhoseQuestionWaitsEndsTheWorkerPromptly) {
     JobBench b(Direction::Read, RadioFaults{true});
-    EXPECT_EQ(b.drain(EventKind::Question).back().text.rfind(text::tr(transferText::kRetryQuestion) + std::string("\n"), 0), 0u);
+    EXPECT_EQ(
+        b.drain(EventKind::Question).back().text.rfind(text::tr(transferText::kRetryQuestion) + std::string("\n"), 0),
+        0u);
     EXPECT_FALSE(b.job->finished());
     const auto before = std::chrono::steady_clock::now();
     b.job.reset();

@@ -79,7 +79,8 @@ TEST_F(TextLanguage, TextsFollowTheLanguageAndAFacesTranslatorOnceEach) {
     EXPECT_STREQ(tr(kIdle), "就绪");
     setLanguage(text::Language::English);
     EXPECT_STREQ(static_cast<const char*>(kIdle), "Ready");
-    EXPECT_EQ(arg(arg(kCompareDifferent, "a.sin"), "3", "%2"), "The data differs from “a.sin” in 3 places (now → file):");
+    EXPECT_EQ(arg(arg(kCompareDifferent, "a.sin"), "3", "%2"),
+              "The data differs from “a.sin” in 3 places (now → file):");
 
     HalfTranslator faces;
     setTranslator(&faces);
@@ -99,15 +100,20 @@ TEST(Texts, LocaleNamesAskForTheirLanguage) {
         bool known;
         text::Language language;
     } rows[] = {
-        {"en_US.UTF-8", true, text::Language::English}, {"en", true, text::Language::English},
-        {"EN_gb", true, text::Language::English},       {"zh_CN.UTF-8", true, text::Language::Chinese},
-        {"zh-TW", true, text::Language::Chinese},       {"C", false, {}},
-        {"C.UTF-8", false, {}},                         {"eng", false, {}},
-        {"de_DE", false, {}},                           {"", false, {}},
+        {"en_US.UTF-8", true, text::Language::English},
+        {"en", true, text::Language::English},
+        {"EN_gb", true, text::Language::English},
+        {"zh_CN.UTF-8", true, text::Language::Chinese},
+        {"zh-TW", true, text::Language::Chinese},
+        {"C", false, {}},
+        {"C.UTF-8", false, {}},
+        {"eng", false, {}},
+        {"de_DE", false, {}},
+        {"", false, {}},
     };
     for (const auto& row : rows) {
-        text::Language found = text::Language::English == row.language ? text::Language::Chinese
-                                                                        : text::Language::English;
+        text::Language found =
+            text::Language::English == row.language ? text::Language::Chinese : text::Language::English;
         EXPECT_EQ(languageOfLocale(row.locale, found), row.known) << row.locale;
         if (row.known) {
             EXPECT_EQ(found, row.language) << row.locale;

@@ -2,8 +2,8 @@
 // templates' ids and tab order, events reaching the workspace, editors over
 // their cells, transfer wake-ups as posted messages, and the report's
 // drawing calls.
-#include "app/language.h"
 #include "app/form_template.h"
+#include "app/language.h"
 #include "app/strings.h"
 #include "link/demo_radio.h"
 #include "link/ports.h"

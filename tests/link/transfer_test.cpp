@@ -171,5 +171,40 @@ TEST(DemoPort, AnswersAtNineThousandSixHundredBaudWithinTheLineTimeOuts) {
     EXPECT_EQ(clock.now(), milliseconds(50) + kByteTime9600 * 9); // 8 bytes out and 1 back, then the 50 ms gap
 }
 
+/// A port that does not open, said in either language: the port as the
+/// user named it and the device it stands for, the ports there are, the
+/// group to join (named twice), the program in the way when known.
+TEST(Transfer, PortsThatDoNotOpenAreExplainedInEitherLanguage) {
+    namespace words = varnok::text;
+    const std::vector<PortInfo> present{{"/dev/ttyS0", ""}, {"demo", ""}};
+    const struct {
+        words::Language language;
+        std::string port;
+        OpenedPort opened;
+        std::string said;
+    } rows[] = {
+        {words::Language::Chinese, "/dev/ttyUSB7", {nullptr, "", OpenFailure::Missing},
+         "串口 /dev/ttyUSB7 不存在。现有端口：/dev/ttyS0、demo"},
+        {words::Language::English, "/dev/ttyUSB7", {nullptr, "", OpenFailure::Missing},
+         "The serial port /dev/ttyUSB7 does not exist. Ports present: /dev/ttyS0, demo"},
+        {words::Language::English, "/dev/ttyUSB0", {nullptr, "", OpenFailure::NoPermission, "uucp"},
+         "No permission to open /dev/ttyUSB0: add your user to the group uucp (sudo usermod -aG uucp $USER), then log "
+         "in again."},
+        {words::Language::Chinese, "/dev/ttyUSB0", {nullptr, "", OpenFailure::Busy},
+         "串口 /dev/ttyUSB0 正被其他程序占用：请关闭该程序后重试。"},
+        {words::Language::English, "/dev/ttyUSB0", {nullptr, "", OpenFailure::Busy, "", "minicom"},
+         "The serial port /dev/ttyUSB0 is in use by another program (minicom): close it and try again."},
+#ifndef _WIN32
+        {words::Language::Chinese, "COM1", {nullptr, "", OpenFailure::Busy},
+         "串口 COM1（/dev/ttyS0） 正被其他程序占用：请关闭该程序后重试。"},
+#endif
+    };
+    for (const auto& row : rows) {
+        words::setLanguage(row.language);
+        EXPECT_EQ(diagnoseOpen(row.port, row.opened, present), row.said);
+    }
+    words::setLanguage(words::Language::Chinese);
+}
+
 } // namespace
 } // namespace varnok

@@ -183,6 +183,7 @@ TEST(Transfer, PortsThatDoNotOpenAreExplainedInEitherLanguage) {
         OpenedPort opened;
         std::string said;
     } rows[] = {
+        // clang-format off
         {words::Language::Chinese, "/dev/ttyUSB7", {nullptr, "", OpenFailure::Missing},
          "串口 /dev/ttyUSB7 不存在。现有端口：/dev/ttyS0、demo"},
         {words::Language::English, "/dev/ttyUSB7", {nullptr, "", OpenFailure::Missing},
@@ -198,6 +199,7 @@ TEST(Transfer, PortsThatDoNotOpenAreExplainedInEitherLanguage) {
         {words::Language::Chinese, "COM1", {nullptr, "", OpenFailure::Busy},
          "串口 COM1（/dev/ttyS0） 正被其他程序占用：请关闭该程序后重试。"},
 #endif
+        // clang-format on
     };
     for (const auto& row : rows) {
         words::setLanguage(row.language);

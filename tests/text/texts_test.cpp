@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 #include <set>
 #include <string>
@@ -11,15 +12,10 @@
 namespace varnok::text {
 namespace {
 
+/// A UTF-8 lead byte of U+3000 or above: CJK and the full-width forms (the
+/// English words use no more than quotation marks and arrows below it).
 bool hasChinese(const std::string& s) {
-    // UTF-8 lead bytes of U+3000 to U+9FFF and of the full-width forms.
-    for (std::size_t i = 0; i + 1 < s.size(); ++i) {
-        const auto lead = static_cast<unsigned char>(s[i]);
-        const auto next = static_cast<unsigned char>(s[i + 1]);
-        if ((lead >= 0xE3 && lead <= 0xE9) || (lead == 0xEF && next >= 0xBC && next <= 0xBF))
-            return true;
-    }
-    return false;
+    return std::any_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) >= 0xE3; });
 }
 
 /// What a text's words must keep in every language: the value marks, the

@@ -3,7 +3,6 @@
 // their cells, transfer wake-ups as posted messages, and the report's
 // drawing calls.
 #include "app/form_template.h"
-#include "app/language.h"
 #include "app/strings.h"
 #include "link/demo_radio.h"
 #include "link/ports.h"
@@ -492,16 +491,6 @@ TEST(StringTables, EveryTextLoadsFromEachLanguagesTableAsTextsDefHasIt) {
             EXPECT_FALSE(words.empty()) << static_cast<int>(t.id);
             EXPECT_EQ(words, t.in(language)) << static_cast<int>(t.id);
         }
-}
-
-TEST(StringTables, TheUsersInterfaceLanguageNamesOneOfOursOrNone) {
-    const std::pair<LANGID, const char*> cases[] = {
-        {MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK), "en"},
-        {MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL), "zh"},
-        {MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), ""},
-    };
-    for (const auto& [user, locale] : cases)
-        EXPECT_EQ(app::localeOfLanguageId(user), locale) << user;
 }
 
 struct RecordingCanvas : win32::ReportCanvas {

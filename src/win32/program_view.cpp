@@ -34,12 +34,6 @@ void fillList(HWND box, const std::vector<std::string>& entries) {
         SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(text::shown(entry)).c_str()));
 }
 
-/// What the tone box's field holds, as the table editor takes it: the
-/// shown name of no tone is the form's word for it.
-std::string storedTone(const std::string& typed) {
-    return typed == text::tr(text::kToneNone) ? std::string(text::kToneNone.zh) : typed;
-}
-
 std::wstring windowText(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
@@ -232,7 +226,7 @@ void CProgramView::OnCommand(int id, int code, HWND control) {
     if (id == app::kTextBoxId && code == EN_CHANGE) {
         Ws().edit(narrow(windowText(control)));
     } else if (id == app::kToneBoxId && code == CBN_EDITCHANGE) {
-        Ws().edit(storedTone(narrow(windowText(control))));
+        Ws().edit(narrow(windowText(control)));
     } else if (code == CBN_SELCHANGE && GetParent(control) == m_grid->GetSafeHwnd()) {
         const auto index = static_cast<int>(SendMessageW(control, CB_GETCURSEL, 0, 0));
         if (index >= 0)

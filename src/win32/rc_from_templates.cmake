@@ -9,38 +9,27 @@ cmake_minimum_required(VERSION 3.25)
 
 file(READ "${APP_DIR}/form_template.h" templates)
 file(READ "${APP_DIR}/strings.h" strings)
-file(READ "${TEXT_DIR}/texts.def" texts)
+include(${TEXT_DIR}/read_texts.cmake)
+read_texts("${TEXT_DIR}/texts.def")
 file(READ "${CMAKE_CURRENT_LIST_DIR}/resource.h" resource_h)
 
 # The texts, numbered from IDS_TEXT_FIRST in file order as TextId numbers
-# them. A ";" would split a CMake list, so it stands as a token until written.
+# them.
 string(REGEX MATCH "#define IDS_TEXT_FIRST ([0-9]+)" _ "${resource_h}")
 set(text_number "${CMAKE_MATCH_1}")
 if(NOT text_number)
   message(FATAL_ERROR "IDS_TEXT_FIRST not found in resource.h")
 endif()
-string(REPLACE ";" "@SEMICOLON@" texts "${texts}")
-set(literal "\"((\\\\.|[^\"\\\\])*)\"")
-string(REGEX MATCHALL "\nVARNOK_TEXT\\((k[A-Za-z0-9]+), ${literal}, ${literal}\\)" entries "${texts}")
 set(table_zh "")
 set(table_en "")
-foreach(entry IN LISTS entries)
-  string(REGEX MATCH "VARNOK_TEXT\\((k[A-Za-z0-9]+), ${literal}, ${literal}\\)" _ "${entry}")
-  set(name "${CMAKE_MATCH_1}")
-  set(zh "${CMAKE_MATCH_2}")
-  set(en "${CMAKE_MATCH_4}")
-  set(text_zh_${name} "${zh}")
+foreach(name IN LISTS text_names)
   # rc doubles a quote where C escapes it.
   foreach(language zh en)
-    string(REPLACE "\\\"" "\"\"" words "${${language}}")
+    string(REPLACE "\\\"" "\"\"" words "${text_${language}_${name}}")
     string(APPEND table_${language} "    ${text_number}, \"${words}\"\n")
   endforeach()
   math(EXPR text_number "${text_number} + 1")
 endforeach()
-list(LENGTH entries text_count)
-if(text_count EQUAL 0)
-  message(FATAL_ERROR "no texts read from texts.def")
-endif()
 
 # Named strings: inline constexpr const char* kName = "...";
 string(REGEX MATCHALL "inline constexpr const char\\* k[A-Za-z]+ = \"[^\"]*\";" named "${strings}")
